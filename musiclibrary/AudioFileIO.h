@@ -1,0 +1,58 @@
+#pragma once
+
+// Song files at the TagLib boundary: tags and pictures read in one pass, and
+// all-or-nothing picture writes. Nothing of TagLib leaks out of this header.
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+
+namespace musiclibrary {
+
+// What the index remembers of one embedded picture.
+struct PictureFacts {
+    int format = 0; // ArtworkFormatCode: 1 JPEG, 2 PNG, 3 BMP, other values unrecognised
+    qint64 byteSize = 0;
+};
+
+struct Picture {
+    QByteArray data;
+    int format = 0; // decided from the first bytes, never from the stored MIME type
+    QString mimeType;
+};
+
+struct AudioFileFacts {
+    // False when the file's tags could not be parsed; the track then takes its
+    // name from the file name and its picture calls throw.
+    bool tagsReadable = false;
+    // False for kinds whose pictures the engine does not handle.
+    bool picturesSupported = false;
+    QString title;
+    QString artist;
+    QString album;
+    int trackNumber = 0;
+    QString kind; // "MPEG audio file", "AAC audio file", ...
+    QList<PictureFacts> pictures;
+};
+
+// Reads tags and picture facts of one file. Never throws; opens read-only.
+AudioFileFacts readAudioFileFacts(const QString& path);
+
+// The kind wording of a file by its name alone ("MPEG audio file" for .mp3 ...).
+QString kindForFileName(const QString& path);
+
+// The format code of image bytes, from their signature.
+int imageFormatOf(const QByteArray& data);
+
+// The embedded pictures in file order. Throws LibraryError when the file cannot
+// be read or its tags cannot be parsed.
+QList<Picture> readPictures(const QString& path);
+
+// Appends one picture after the existing ones. All-or-nothing: the file is
+// either completely updated or byte for byte unchanged; throws LibraryError.
+void appendPicture(const QString& path, const QByteArray& imageData);
+
+// Removes the picture at index (0-based). All-or-nothing like appendPicture.
+void removePicture(const QString& path, int index);
+
+} // namespace musiclibrary
