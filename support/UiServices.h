@@ -21,8 +21,8 @@ public:
     virtual int show(const QString& text, const QString& title, int buttons, int icon) = 0;
     // Like show(), with a "Do not show this message again" check box whose
     // final state is written to *dontShowAgain.
-    virtual int showWithCheckBox(const QString& text, const QString& title, int buttons,
-                                 int icon, bool* dontShowAgain) = 0;
+    virtual int showWithCheckBox(const QString& text, const QString& title, int buttons, int icon,
+                                 bool* dontShowAgain) = 0;
 };
 
 class EventPump {

@@ -1,0 +1,56 @@
+#include "support/FileShell.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+using namespace Qt::StringLiterals;
+
+namespace support {
+
+namespace {
+
+// A dangling symbolic link is still something to remove.
+bool entryExists(const QString& path) {
+    const QFileInfo info(path);
+    return info.exists() || info.isSymLink();
+}
+
+} // namespace
+
+int RecycleFile(const QString& path, bool confirm, MessageBoxes* boxes) {
+    if (path.isEmpty() || !entryExists(path))
+        return RecycleGone;
+    if (confirm && boxes) {
+        const int answer = boxes->show(u"Are you sure you want to move this file to the Trash?"_s +
+                                           u"\n\n"_s + QDir::toNativeSeparators(path),
+                                       u"Move to Trash"_s, MbYesNo, MbExclamation);
+        if (answer != IdYes)
+            return RecycleAborted;
+    }
+    const QFileInfo info(path);
+    if (info.isSymLink() && !info.exists()) {
+        // The trash refuses links that point nowhere; such a link holds no
+        // data that could be wanted back.
+        return QFile::remove(path) ? RecycleGone : RecycleFailed;
+    }
+    QFile file(path);
+    if (!file.moveToTrash())
+        return RecycleFailed;
+    return entryExists(path) ? RecycleFailed : RecycleGone;
+}
+
+bool MakeFileWritable(const QString& path) {
+    const QString trimmed = path.trimmed();
+    if (trimmed.isEmpty())
+        return false;
+    const QFileInfo info(trimmed);
+    if (!info.exists() || info.isDir())
+        return false;
+    const QFile::Permissions permissions = QFile::permissions(trimmed);
+    if (permissions.testFlag(QFile::WriteOwner))
+        return true;
+    return QFile::setPermissions(trimmed, permissions | QFile::WriteOwner);
+}
+
+} // namespace support

@@ -1,0 +1,23 @@
+#pragma once
+
+// A label that behaves like a web link: link colour, underlined, pointing
+// hand, and a clicked() signal for a left click or Enter/Space when focused.
+
+#include <QLabel>
+
+namespace support {
+
+class LinkLabel : public QLabel {
+    Q_OBJECT
+public:
+    explicit LinkLabel(const QString& text, QWidget* parent = nullptr);
+
+Q_SIGNALS:
+    void clicked();
+
+protected:
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+};
+
+} // namespace support

@@ -1,0 +1,96 @@
+#include "support/FormAbout.h"
+#include "support/LinkLabel.h"
+#include "support/WebAddresses.h"
+
+#include <QApplication>
+#include <QDragEnterEvent>
+#include <QLabel>
+#include <QMimeData>
+#include <QPushButton>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+using namespace Qt::StringLiterals;
+using namespace support;
+
+namespace {
+
+class FormAboutTest : public ::testing::Test {
+protected:
+    QStringList opened;
+    FormAbout about{nullptr, [this](const QString& address) { opened.append(address); }};
+};
+
+TEST_F(FormAboutTest, ShowsTheProductTexts) {
+    EXPECT_EQ(about.windowTitle(), u"About Quillmoth"_s);
+    EXPECT_EQ(about.Label1->text(), u"Quillmoth"_s);
+    EXPECT_EQ(about.Label5->text(), u"\u2122"_s);
+    EXPECT_EQ(about.Label2->text(), u"Version 2.3"_s);
+    EXPECT_EQ(about.Label6->text(),
+              u"Please visit our web site for current product information:"_s);
+    EXPECT_EQ(about.LabLink->text(), PRODUCT_HOME_PAGE);
+    EXPECT_FALSE(about.Label3->text().isEmpty());
+    EXPECT_EQ(about.ButOK->text(), u"OK"_s);
+    EXPECT_TRUE(about.ButOK->isDefault());
+}
+
+TEST_F(FormAboutTest, LogoIsTheApplicationIcon) {
+    QPixmap icon(32, 32);
+    icon.fill(Qt::red);
+    QApplication::setWindowIcon(QIcon(icon));
+    FormAbout withIcon;
+    EXPECT_FALSE(withIcon.ImgLogo->pixmap().isNull());
+    QApplication::setWindowIcon(QIcon());
+}
+
+TEST_F(FormAboutTest, ClickingTheLinkOpensItsTextInLowerCase) {
+    about.show();
+    about.LabLink->setText(u"HTTPS://Quillmoth.Example.org/"_s);
+    QTest::mouseClick(about.LabLink, Qt::LeftButton);
+    EXPECT_EQ(opened, QStringList{u"https://quillmoth.example.org/"_s});
+    // The keyboard reaches it as well.
+    about.LabLink->setFocus();
+    QTest::keyClick(about.LabLink, Qt::Key_Space);
+    EXPECT_EQ(opened.size(), 2);
+    // A right click is no click on a link.
+    QTest::mouseClick(about.LabLink, Qt::RightButton);
+    EXPECT_EQ(opened.size(), 2);
+}
+
+TEST_F(FormAboutTest, OkClosesTheBox) {
+    about.show();
+    ASSERT_TRUE(about.isVisible());
+    QTest::mouseClick(about.ButOK, Qt::LeftButton);
+    EXPECT_FALSE(about.isVisible());
+    EXPECT_EQ(about.result(), QDialog::Accepted);
+    EXPECT_TRUE(opened.isEmpty());
+}
+
+TEST_F(FormAboutTest, EscapeClosesTheBox) {
+    about.show();
+    QTest::keyClick(&about, Qt::Key_Escape);
+    EXPECT_FALSE(about.isVisible());
+}
+
+TEST_F(FormAboutTest, DropsAreRefusedUnlessAHandlerTakesThem) {
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(u"/tmp/cover.jpg"_s)});
+    QDragEnterEvent unhandled(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&about, &unhandled);
+    EXPECT_FALSE(unhandled.isAccepted());
+
+    int drops = 0;
+    QObject::connect(&about, &FormAbout::dropReceived, &about, [&drops] { ++drops; });
+    QObject::connect(&about, &FormAbout::dragEnterReceived, &about,
+                     [](QDragEnterEvent* event) { event->acceptProposedAction(); });
+    QDragEnterEvent handled(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&about, &handled);
+    EXPECT_TRUE(handled.isAccepted());
+
+    QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&about, &drop);
+    EXPECT_EQ(drops, 1);
+}
+
+} // namespace

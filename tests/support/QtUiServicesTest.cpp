@@ -1,0 +1,118 @@
+#include "support/QtUiServices.h"
+#include "support/DesktopShell.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+using namespace Qt::StringLiterals;
+using namespace support;
+
+namespace {
+
+// Waits for the message box to come up, lets act look at it and answer.
+void whenBoxShows(std::function<void(QMessageBox&)> act) {
+    QTimer::singleShot(0, [act] {
+        for (QWidget* widget : QApplication::topLevelWidgets()) {
+            if (auto* box = qobject_cast<QMessageBox*>(widget); box && box->isVisible()) {
+                act(*box);
+                return;
+            }
+        }
+        ADD_FAILURE() << "no message box was shown";
+        for (QWidget* widget : QApplication::topLevelWidgets()) {
+            if (auto* dialog = qobject_cast<QDialog*>(widget))
+                dialog->reject();
+        }
+    });
+}
+
+TEST(QtMessageBoxes, MapsCodesToTheBox) {
+    QtMessageBoxes boxes;
+    QString title;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    QList<QMessageBox::StandardButton> buttons;
+    whenBoxShows([&](QMessageBox& box) {
+        title = box.windowTitle();
+        icon = box.icon();
+        for (QAbstractButton* button : box.buttons())
+            buttons.append(box.standardButton(button));
+        EXPECT_EQ(box.defaultButton(), box.button(QMessageBox::Yes));
+        EXPECT_EQ(box.checkBox(), nullptr);
+        box.button(QMessageBox::No)->click();
+    });
+    EXPECT_EQ(boxes.show(u"Replace?"_s, QString(), MbYesNo, MbCritical), IdNo);
+    EXPECT_EQ(title, u"Quillmoth"_s);
+    EXPECT_EQ(icon, QMessageBox::Critical);
+    EXPECT_EQ(buttons.size(), 2);
+    EXPECT_TRUE(buttons.contains(QMessageBox::Yes));
+    EXPECT_TRUE(buttons.contains(QMessageBox::No));
+}
+
+TEST(QtMessageBoxes, EscapeAnswersCancel) {
+    QtMessageBoxes boxes;
+    whenBoxShows([](QMessageBox& box) { QTest::keyClick(&box, Qt::Key_Escape); });
+    EXPECT_EQ(boxes.show(u"Go on?"_s, u"Title"_s, MbOkCancel, MbExclamation), IdCancel);
+}
+
+TEST(QtMessageBoxes, CheckBoxStateIsReported) {
+    QtMessageBoxes boxes;
+    QString checkText;
+    whenBoxShows([&](QMessageBox& box) {
+        ASSERT_NE(box.checkBox(), nullptr);
+        checkText = box.checkBox()->text();
+        EXPECT_EQ(box.icon(), QMessageBox::Information);
+        box.checkBox()->setChecked(true);
+        box.button(QMessageBox::Ok)->click();
+    });
+    bool dontShowAgain = false;
+    EXPECT_EQ(
+        boxes.showWithCheckBox(u"Hint"_s, u"Quillmoth"_s, MbOk, MbInformation, &dontShowAgain),
+        IdOk);
+    EXPECT_TRUE(dontShowAgain);
+    EXPECT_EQ(checkText, u"Do not show this message again"_s);
+}
+
+TEST(OverrideCursorDisplay, FollowsThePointerStack) {
+    ASSERT_EQ(QGuiApplication::overrideCursor(), nullptr);
+    {
+        OverrideCursorDisplay display;
+        ScreenPointer pointer(display);
+        pointer.PushPointer(POINTER_HOURGLASS);
+        pointer.PushPointer(3);
+        ASSERT_NE(QGuiApplication::overrideCursor(), nullptr);
+        EXPECT_EQ(QGuiApplication::overrideCursor()->shape(), Qt::IBeamCursor);
+        pointer.PopPointer();
+        ASSERT_NE(QGuiApplication::overrideCursor(), nullptr);
+        EXPECT_EQ(QGuiApplication::overrideCursor()->shape(), Qt::WaitCursor);
+        EXPECT_EQ(display.current(), POINTER_HOURGLASS);
+        pointer.PopPointer();
+        EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+        pointer.PopPointer();
+        EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+        pointer.PushPointer(POINTER_HOURGLASS);
+    }
+    // A display that goes away with the hourglass shown gives the cursor back.
+    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+}
+
+TEST(OverrideCursorDisplay, SetsOnlyOneOverrideCursorWhateverTheDepth) {
+    OverrideCursorDisplay display;
+    ScreenPointer pointer(display);
+    for (int code : {POINTER_HOURGLASS, 3, POINTER_HOURGLASS, 2})
+        pointer.PushPointer(code);
+    EXPECT_EQ(QGuiApplication::overrideCursor()->shape(), Qt::CrossCursor);
+    // Qt stacks override cursors: one restore empties its stack only when a
+    // single override was ever set.
+    QGuiApplication::restoreOverrideCursor();
+    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+}
+
+} // namespace
