@@ -1,0 +1,17 @@
+#!/usr/bin/env bash
+# Installs the Debian packages that building and testing Quillmoth need.
+set -euo pipefail
+packages=(build-essential cmake pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev
+          libtag1-dev libsqlite3-dev libgtest-dev libgmock-dev
+          desktop-file-utils appstream)
+missing=()
+for p in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+    as_root=()
+    [ "$(id -u)" -eq 0 ] || as_root=(sudo)
+    "${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update -qq
+    "${as_root[@]}" env DEBIAN_FRONTEND=noninteractive \
+        apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
