@@ -1,0 +1,162 @@
+#include "musiclibrary/AudioFileIO.h"
+
+#include "musiclibrary/FileFailure.h"
+#include "musiclibrary/ITunes.h"
+#include "musiclibrary/SafeFileWrite.h"
+#include "musiclibrary/tagio/FileKinds.h"
+#include "musiclibrary/tagio/PictureContainer.h"
+#include "musiclibrary/tagio/TagLibBridge.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+#include <taglib/fileref.h>
+#include <taglib/tag.h>
+
+#include <new>
+
+using namespace Qt::StringLiterals;
+
+namespace musiclibrary {
+
+namespace {
+
+// Far above any real cover; keeps a mistaken choice (a video, a disk image)
+// out of the song file.
+constexpr qsizetype MaxImageBytes = 64 * 1024 * 1024;
+constexpr qint64 HeadBytes = 16;
+
+QByteArray headOf(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return file.read(HeadBytes);
+}
+
+// The extension chooses the container; the content only where the extension
+// is unknown, or to turn away what is plainly something else (raw AAC).
+const tagio::PictureContainer* containerFor(const QString& path) {
+    const QString suffix = tagio::suffixOf(path);
+    const QByteArray head = headOf(path);
+    const auto& containers = tagio::pictureContainers();
+    for (const tagio::PictureContainer* container : containers) {
+        if (container->claimsSuffix(suffix))
+            return container->acceptsContent(suffix, head, true) ? container : nullptr;
+    }
+    if (!tagio::kindForSuffix(suffix).isEmpty())
+        return nullptr;
+    for (const tagio::PictureContainer* container : containers) {
+        if (container->acceptsContent(suffix, head, false))
+            return container;
+    }
+    return nullptr;
+}
+
+// Kinds whose pictures are not handled still give their title and artist.
+AudioFileFacts readPlainFacts(const QString& path) {
+    AudioFileFacts facts;
+    facts.kind = kindForFileName(path);
+    auto stream = tagio::openStream(path, true);
+    if (!stream)
+        return facts;
+    const TagLib::FileRef ref(stream.get(), false);
+    const TagLib::Tag* tag = ref.isNull() ? nullptr : ref.tag();
+    if (!tag)
+        return facts;
+    facts.tagsReadable = true;
+    facts.title = tagio::toQString(tag->title());
+    facts.artist = tagio::toQString(tag->artist());
+    facts.album = tagio::toQString(tag->album());
+    facts.trackNumber = static_cast<int>(tag->track() & 0x7FFFFFFF);
+    return facts;
+}
+
+QString unsupportedReason(const QString& path) {
+    const QString kind = kindForFileName(path);
+    if (kind.isEmpty())
+        return u"files of this kind cannot hold artwork."_s;
+    return u"files of this kind (%1) cannot hold artwork."_s.arg(kind);
+}
+
+template <typename Work> auto describingFailures(const QString& prefix, Work work) {
+    try {
+        return work();
+    } catch (const FileFailure& failure) {
+        throw LibraryError(failure.number, prefix + failure.reason);
+    } catch (const std::bad_alloc&) {
+        throw LibraryError(LibraryError::Failed, prefix + u"there is not enough memory."_s);
+    }
+}
+
+void changePictures(const QString& path, const QString& prefix, const tagio::PictureEdit& edit) {
+    describingFailures(prefix, [&] {
+        if (!QFileInfo::exists(path))
+            throw FileFailure{LibraryError::NotFound, u"the file does not exist."_s};
+        const tagio::PictureContainer* container = containerFor(path);
+        if (!container)
+            throw FileFailure{LibraryError::Unsupported, unsupportedReason(path)};
+        SafeFileWrite write(path);
+        write.enter(SafeFileWrite::Stage::Change);
+        const tagio::Verifier verify = container->applyEdit(write.copyPath(), edit);
+        write.enter(SafeFileWrite::Stage::Verify);
+        verify();
+        write.commit();
+    });
+}
+
+} // namespace
+
+AudioFileFacts readAudioFileFacts(const QString& path) {
+    try {
+        if (const tagio::PictureContainer* container = containerFor(path))
+            return container->readFacts(path);
+        return readPlainFacts(path);
+    } catch (const std::exception&) {
+        // Only running out of memory on a crafted file gets here.
+        AudioFileFacts facts;
+        facts.kind = kindForFileName(path);
+        return facts;
+    }
+}
+
+QString kindForFileName(const QString& path) {
+    return tagio::kindForSuffix(tagio::suffixOf(path));
+}
+
+int imageFormatOf(const QByteArray& data) {
+    if (data.startsWith("\xFF\xD8\xFF"))
+        return ITArtworkFormatJPEG;
+    if (data.startsWith("\x89PNG"))
+        return ITArtworkFormatPNG;
+    if (data.startsWith("BM"))
+        return ITArtworkFormatBMP;
+    return ITArtworkFormatUnknown;
+}
+
+QList<Picture> readPictures(const QString& path) {
+    return describingFailures(u"Cannot read the artwork of \"%1\": "_s.arg(path), [&] {
+        if (!QFileInfo::exists(path))
+            throw FileFailure{LibraryError::NotFound, u"the file does not exist."_s};
+        const tagio::PictureContainer* container = containerFor(path);
+        if (!container)
+            throw FileFailure{LibraryError::Unsupported, unsupportedReason(path)};
+        return container->readPictures(path);
+    });
+}
+
+void appendPicture(const QString& path, const QByteArray& imageData) {
+    const QString prefix = u"Cannot add artwork to \"%1\": "_s.arg(path);
+    if (imageData.isEmpty())
+        throw LibraryError(LibraryError::InvalidArgument, prefix + u"the image file is empty."_s);
+    if (imageData.size() > MaxImageBytes)
+        throw LibraryError(LibraryError::InvalidArgument,
+                           prefix + u"the image file is larger than 64 MB."_s);
+    changePictures(path, prefix, {tagio::PictureEdit::Action::Append, imageData, -1});
+}
+
+void removePicture(const QString& path, int index) {
+    changePictures(path, u"Cannot remove artwork from \"%1\": "_s.arg(path),
+                   {tagio::PictureEdit::Action::Remove, {}, index});
+}
+
+} // namespace musiclibrary

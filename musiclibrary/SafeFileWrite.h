@@ -1,0 +1,52 @@
+#pragma once
+
+// All-or-nothing change of one file: the change is made to a copy in the same
+// folder (a hidden ".<name>.quillmoth-XXXXXX"), checked, flushed to disk and
+// only then renamed over the original, keeping its permissions and owner. Up
+// to the rename the original is never opened for writing; after a failure the
+// copy is removed. A crash can leave a copy behind, never a damaged original.
+
+#include "musiclibrary/FileFailure.h"
+
+#include <QString>
+
+#include <functional>
+#include <optional>
+
+namespace musiclibrary {
+
+class SafeFileWrite {
+public:
+    enum class Stage { Copy, Change, Verify, Flush, Replace };
+
+    // Checks that path can be replaced (it exists, is writable, its folder
+    // takes new files) and makes the copy. Throws FileFailure.
+    explicit SafeFileWrite(const QString& path);
+    ~SafeFileWrite();
+    SafeFileWrite(const SafeFileWrite&) = delete;
+    SafeFileWrite& operator=(const SafeFileWrite&) = delete;
+
+    const QString& copyPath() const { return m_copyPath; }
+
+    // Marks the start of a stage that the caller runs itself (Change, Verify),
+    // so that an injected failure can strike there.
+    void enter(Stage stage) const;
+
+    // Flushes the copy, renames it over the original and flushes the folder.
+    // Throws FileFailure; the original is then unchanged.
+    void commit();
+
+    // Tests only: the next writes fail at stage, as a real failure would.
+    static void failAtForTesting(std::optional<Stage> stage);
+
+    // The part of every temporary copy's name after the original name, for
+    // whoever tidies up copies that a crash left behind.
+    static QString copyNameMarker();
+
+private:
+    QString m_path;
+    QString m_copyPath;
+    bool m_committed = false;
+};
+
+} // namespace musiclibrary

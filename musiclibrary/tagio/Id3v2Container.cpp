@@ -1,0 +1,225 @@
+#include "musiclibrary/tagio/Id3v2Container.h"
+
+#include "musiclibrary/tagio/Id3v2FrameWalk.h"
+#include "musiclibrary/tagio/TagLibBridge.h"
+
+#include <QStringList>
+
+#include <taglib/attachedpictureframe.h>
+#include <taglib/id3v2header.h>
+#include <taglib/unknownframe.h>
+
+#include <algorithm>
+#include <array>
+#include <limits>
+
+using namespace Qt::StringLiterals;
+
+namespace musiclibrary::tagio {
+
+namespace {
+
+const TagLib::ByteVector PictureFrameId("APIC");
+
+// Frames that TagLib leaves out of every tag it writes, and those that have no
+// v2.3 form. Their loss is TagLib's known behaviour, not a failed write.
+constexpr std::array droppedOnEverySave{"RVAD", "TSIZ", "EQUA", "TRDA"};
+constexpr std::array droppedFromV23{"ASPI", "EQU2", "RVA2", "SEEK", "SIGN", "TDRL", "TDTG",
+                                    "TMOO", "TPRO", "TSOA", "TSOT", "TSST", "TSOP"};
+
+template <std::size_t N> bool listed(const std::array<const char*, N>& ids, const QByteArray& id) {
+    return std::any_of(ids.begin(), ids.end(), [&](const char* entry) { return id == entry; });
+}
+
+// Picture frames in file order. An encrypted APIC frame is no
+// AttachedPictureFrame for TagLib, yet it is a picture in the file: it is
+// listed (with its stored bytes) so that counts match what other tag readers
+// report and so that it can be deleted.
+QList<TagLib::ID3v2::Frame*> pictureFrames(TagLib::ID3v2::Tag* tag) {
+    QList<TagLib::ID3v2::Frame*> frames;
+    if (!tag)
+        return frames;
+    for (TagLib::ID3v2::Frame* frame : tag->frameList(PictureFrameId))
+        frames.append(frame);
+    return frames;
+}
+
+Picture toPicture(const TagLib::ID3v2::Frame* frame) {
+    Picture picture;
+    if (auto apic = dynamic_cast<const TagLib::ID3v2::AttachedPictureFrame*>(frame)) {
+        picture.data = toBytes(apic->picture());
+        picture.mimeType = toQString(apic->mimeType());
+    } else if (auto unknown = dynamic_cast<const TagLib::ID3v2::UnknownFrame*>(frame)) {
+        picture.data = toBytes(unknown->data());
+    }
+    picture.format = imageFormatOf(picture.data);
+    return picture;
+}
+
+QList<QByteArray> pictureBytes(TagLib::ID3v2::Tag* tag) {
+    QList<QByteArray> bytes;
+    for (const TagLib::ID3v2::Frame* frame : pictureFrames(tag))
+        bytes.append(toPicture(frame).data);
+    return bytes;
+}
+
+// The IDs of the frames besides pictures that a save to version must keep.
+QStringList otherFrames(TagLib::ID3v2::Tag* tag, int version) {
+    QStringList ids;
+    if (!tag)
+        return ids;
+    for (const TagLib::ID3v2::Frame* frame : tag->frameList()) {
+        const QByteArray id = toBytes(frame->frameID());
+        if (id == "APIC" || listed(droppedOnEverySave, id) ||
+            (version == 3 && listed(droppedFromV23, id)))
+            continue;
+        ids.append(QString::fromLatin1(id));
+    }
+    ids.sort();
+    return ids;
+}
+
+// Refuses a file that TagLib did not read completely: saving it would write
+// back only what TagLib understood.
+void checkCompletelyRead(Id3v2Host& host) {
+    const QString reason = host.unsafeToSave();
+    if (!reason.isEmpty())
+        throw FileFailure{LibraryError::Unreadable, reason};
+    const QByteArray raw = host.rawTag();
+    if (raw.isEmpty())
+        return;
+    const Id3v2Walk walk = walkId3v2Tag(raw);
+    if (!walk.problem.isEmpty())
+        throw FileFailure{LibraryError::Unreadable, walk.problem + u'.'};
+    const int parsed = static_cast<int>(host.id3v2Tag()->frameList().size());
+    if (parsed < walk.frames - walk.mergedOnRead) {
+        throw FileFailure{LibraryError::Unreadable,
+                          u"its ID3v2 tag holds %1 frames of which only %2 can be read, and "
+                          u"saving would lose the others."_s.arg(walk.frames)
+                              .arg(parsed)};
+    }
+}
+
+void applyToTag(TagLib::ID3v2::Tag* tag, const PictureEdit& edit) {
+    if (edit.action == PictureEdit::Action::Append) {
+        auto frame = new TagLib::ID3v2::AttachedPictureFrame;
+        frame->setTextEncoding(TagLib::String::Latin1);
+        frame->setType(TagLib::ID3v2::AttachedPictureFrame::FrontCover);
+        const QByteArray mime = mimeTypeOf(edit.imageData).toLatin1();
+        frame->setMimeType(TagLib::String(mime.constData()));
+        frame->setPicture(toByteVector(edit.imageData));
+        tag->addFrame(frame); // the tag owns it now
+        return;
+    }
+    const QList<TagLib::ID3v2::Frame*> frames = pictureFrames(tag);
+    tag->removeFrame(frames.at(edit.index)); // deletes the frame
+}
+
+std::unique_ptr<Id3v2Host> usableOrThrow(std::unique_ptr<Id3v2Host> host) {
+    if (!host || !host->usable())
+        throw FileFailure{LibraryError::Unreadable, u"its tags cannot be read."_s};
+    return host;
+}
+
+} // namespace
+
+void Id3v2Host::readBasicTags(AudioFileFacts& facts) {
+    const TagLib::Tag* tag = file().tag();
+    if (!tag)
+        return;
+    facts.title = toQString(tag->title());
+    facts.artist = toQString(tag->artist());
+    facts.album = toQString(tag->album());
+    facts.trackNumber = static_cast<int>(std::min<unsigned int>(
+        tag->track(), static_cast<unsigned int>(std::numeric_limits<int>::max())));
+}
+
+AudioFileFacts Id3v2Container::readFacts(const QString& path) const {
+    AudioFileFacts facts;
+    facts.picturesSupported = true;
+    auto stream = openStream(path, true);
+    if (!stream)
+        return facts;
+    auto host = open(stream.get());
+    facts.kind = host->kind();
+    if (!host->usable())
+        return facts;
+    facts.tagsReadable = true;
+    host->readBasicTags(facts);
+    TagLib::ID3v2::Tag* tag = host->hasId3v2Tag() ? host->id3v2Tag() : nullptr;
+    for (const TagLib::ID3v2::Frame* frame : pictureFrames(tag)) {
+        const Picture picture = toPicture(frame);
+        facts.pictures.append(PictureFacts{picture.format, picture.data.size()});
+    }
+    return facts;
+}
+
+QList<Picture> Id3v2Container::readPictures(const QString& path) const {
+    auto stream = openStream(path, true);
+    if (!stream)
+        throw FileFailure{LibraryError::Unreadable, u"the file cannot be opened."_s};
+    auto host = usableOrThrow(open(stream.get()));
+    QList<Picture> pictures;
+    TagLib::ID3v2::Tag* tag = host->hasId3v2Tag() ? host->id3v2Tag() : nullptr;
+    for (const TagLib::ID3v2::Frame* frame : pictureFrames(tag))
+        pictures.append(toPicture(frame));
+    return pictures;
+}
+
+Verifier Id3v2Container::applyEdit(const QString& copyPath, const PictureEdit& edit) const {
+    auto stream = openStream(copyPath, false);
+    if (!stream)
+        throw FileFailure{LibraryError::WriteFailed,
+                          u"its temporary copy cannot be opened for writing."_s};
+    auto host = usableOrThrow(open(stream.get()));
+    checkCompletelyRead(*host);
+
+    const bool hadTag = host->hasId3v2Tag();
+    TagLib::ID3v2::Tag* tag = host->id3v2Tag();
+    // Many players and file browsers show no pictures of a v2.4 tag: only a
+    // tag that already is v2.4 stays so.
+    const int version = hadTag && tag->header()->majorVersion() == 4 ? 4 : 3;
+    const QList<QByteArray> before = pictureBytes(tag);
+    if (edit.action == PictureEdit::Action::Remove &&
+        (edit.index < 0 || edit.index >= before.size()))
+        throw FileFailure{
+            LibraryError::InvalidArgument,
+            u"it has no picture number %1 (it holds %2)."_s.arg(edit.index + 1).arg(before.size())};
+    const QStringList others = otherFrames(tag, version);
+    const AudioLayout layout = host->layout();
+
+    applyToTag(tag, edit);
+    if (!host->save(version == 4 ? TagLib::ID3v2::v4 : TagLib::ID3v2::v3))
+        throw FileFailure{LibraryError::WriteFailed, u"its tags could not be saved."_s};
+    const QList<QByteArray> expected = picturesAfter(before, edit);
+    return [this, copyPath, expected, others, layout, version] {
+        verify(copyPath, expected, others, layout, version);
+    };
+}
+
+void Id3v2Container::verify(const QString& copyPath, const QList<QByteArray>& expectedPictures,
+                            const QStringList& expectedOtherFrames,
+                            const AudioLayout& expectedLayout, int expectedVersion) const {
+    auto stream = openStream(copyPath, true);
+    if (!stream)
+        throw savedCopyWrong(u"it cannot be read back"_s);
+    auto host = open(stream.get());
+    if (!host->usable())
+        throw savedCopyWrong(u"its tags cannot be read back"_s);
+    TagLib::ID3v2::Tag* tag = host->hasId3v2Tag() ? host->id3v2Tag() : nullptr;
+    if (tag) {
+        const Id3v2Walk walk = walkId3v2Tag(host->rawTag());
+        if (!walk.intact())
+            throw savedCopyWrong(u"its new tag is damaged"_s);
+        if (walk.majorVersion != expectedVersion)
+            throw savedCopyWrong(u"its tag has the wrong version"_s);
+    }
+    if (pictureBytes(tag) != expectedPictures)
+        throw savedCopyWrong(u"its pictures differ from the intended ones"_s);
+    if (otherFrames(tag, expectedVersion) != expectedOtherFrames)
+        throw savedCopyWrong(u"other tags were lost"_s);
+    if (!(host->layout() == expectedLayout))
+        throw savedCopyWrong(u"its audio data moved or was cut short"_s);
+}
+
+} // namespace musiclibrary::tagio

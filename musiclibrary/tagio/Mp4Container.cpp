@@ -1,0 +1,269 @@
+#include "musiclibrary/tagio/FileKinds.h"
+#include "musiclibrary/tagio/PictureContainer.h"
+#include "musiclibrary/tagio/TagLibBridge.h"
+
+#include <QStringList>
+
+#include <taglib/mp4atom.h>
+#include <taglib/mp4coverart.h>
+#include <taglib/mp4file.h>
+#include <taglib/mp4properties.h>
+#include <taglib/mp4tag.h>
+
+#include <limits>
+
+using namespace Qt::StringLiterals;
+
+namespace musiclibrary::tagio {
+
+namespace {
+
+const char* const CoverKey = "covr";
+
+TagLib::MP4::CoverArt::Format coverFormatOf(const QByteArray& data) {
+    switch (imageFormatOf(data)) {
+    case ITArtworkFormatJPEG:
+        return TagLib::MP4::CoverArt::JPEG;
+    case ITArtworkFormatPNG:
+        return TagLib::MP4::CoverArt::PNG;
+    case ITArtworkFormatBMP:
+        return TagLib::MP4::CoverArt::BMP;
+    default:
+        return isGif(data) ? TagLib::MP4::CoverArt::GIF : TagLib::MP4::CoverArt::Unknown;
+    }
+}
+
+TagLib::MP4::CoverArtList coverList(TagLib::MP4::File& file) {
+    TagLib::MP4::Tag* tag = file.tag();
+    if (!tag || !tag->contains(CoverKey))
+        return {};
+    return tag->item(CoverKey).toCoverArtList();
+}
+
+QList<Picture> picturesOf(TagLib::MP4::File& file) {
+    QList<Picture> pictures;
+    for (const TagLib::MP4::CoverArt& cover : coverList(file)) {
+        Picture picture;
+        picture.data = toBytes(cover.data());
+        picture.format = imageFormatOf(picture.data);
+        picture.mimeType = mimeTypeOf(picture.data);
+        pictures.append(picture);
+    }
+    return pictures;
+}
+
+QList<QByteArray> bytesOf(const QList<Picture>& pictures) {
+    QList<QByteArray> bytes;
+    for (const Picture& picture : pictures)
+        bytes.append(picture.data);
+    return bytes;
+}
+
+QStringList otherItems(TagLib::MP4::File& file) {
+    QStringList keys;
+    if (!file.tag())
+        return keys;
+    for (const auto& [key, item] : file.tag()->itemMap()) {
+        Q_UNUSED(item);
+        if (key != CoverKey)
+            keys.append(toQString(key));
+    }
+    keys.sort();
+    return keys;
+}
+
+bool isKnownCoverFlag(quint32 flag) {
+    using TagLib::MP4::CoverArt;
+    return flag == CoverArt::JPEG || flag == CoverArt::PNG || flag == CoverArt::BMP ||
+           flag == CoverArt::GIF || flag == CoverArt::Unknown;
+}
+
+quint32 bigEndian32(const QByteArray& data, qsizetype pos) {
+    quint32 value = 0;
+    for (int i = 0; i < 4; ++i)
+        value = (value << 8) | static_cast<unsigned char>(data.at(pos + i));
+    return value;
+}
+
+// TagLib keeps only the "data" entries of known image types and forgets the
+// rest on the next save; a file with anything else in its cover list (or
+// with two cover lists) is refused instead.
+QString unsafeCoverList(TagLib::MP4::File& file, TagLib::MP4::Atoms& atoms) {
+    TagLib::MP4::Atom* ilst = atoms.find("moov", "udta", "meta", "ilst");
+    if (!ilst)
+        return {};
+    const TagLib::MP4::AtomList covers = ilst->findall(CoverKey);
+    if (covers.isEmpty())
+        return {};
+    if (covers.size() > 1)
+        return u"it holds more than one cover list, and saving would lose all but one."_s;
+    const TagLib::MP4::Atom* cover = covers.front();
+    const QByteArray data = readRange(file, cover->offset + 8, cover->length - 8);
+    qsizetype pos = 0;
+    int entries = 0;
+    bool clean = true;
+    while (pos + 16 <= data.size()) {
+        const quint32 length = bigEndian32(data, pos);
+        if (length < 16 || length > data.size() - pos || data.mid(pos + 4, 4) != "data" ||
+            !isKnownCoverFlag(bigEndian32(data, pos + 8))) {
+            clean = false;
+            break;
+        }
+        ++entries;
+        pos += length;
+    }
+    if (!clean || pos != data.size() || entries != static_cast<int>(coverList(file).size()))
+        return u"its cover list holds entries that cannot be read, and saving would lose them."_s;
+    return {};
+}
+
+// What a save must leave alone: the size of every media data atom, where the
+// first chunk of audio starts inside it, and whether the atoms fill the file.
+AudioLayout mp4Layout(TagLib::MP4::File& file, TagLib::MP4::Atoms& atoms) {
+    AudioLayout layout;
+    qint64 covered = 0;
+    for (const TagLib::MP4::Atom* atom : atoms.atoms) {
+        covered += atom->length;
+        if (atom->name == "mdat")
+            layout.values << atom->length;
+    }
+    layout.values << (covered == file.length() ? 1 : 0);
+
+    qint64 firstChunk = -1;
+    if (TagLib::MP4::Atom* minf = atoms.find("moov", "trak", "mdia", "minf")) {
+        if (TagLib::MP4::Atom* stco = minf->find("stbl", "stco")) {
+            const QByteArray head = readRange(file, stco->offset + 8, 12);
+            if (head.size() == 12 && bigEndian32(head, 4) > 0)
+                firstChunk = bigEndian32(head, 8);
+        } else if (TagLib::MP4::Atom* co64 = minf->find("stbl", "co64")) {
+            const QByteArray head = readRange(file, co64->offset + 8, 16);
+            if (head.size() == 16 && bigEndian32(head, 4) > 0)
+                firstChunk = qint64(bigEndian32(head, 8)) << 32 | bigEndian32(head, 12);
+        }
+    }
+    qint64 inMediaData = -1;
+    for (const TagLib::MP4::Atom* atom : atoms.atoms) {
+        if (atom->name == "mdat" && firstChunk >= atom->offset &&
+            firstChunk < atom->offset + atom->length)
+            inMediaData = firstChunk - atom->offset;
+    }
+    layout.values << inMediaData;
+    return layout;
+}
+
+class Mp4Container : public PictureContainer {
+public:
+    bool claimsSuffix(const QString& suffix) const override {
+        return suffix == u"m4a" || suffix == u"m4b" || suffix == u"m4p" || suffix == u"mp4" ||
+               suffix == u"aac";
+    }
+
+    // Raw ADTS .aac files hold no MP4 atoms and so no pictures.
+    bool acceptsContent(const QString& suffix, const QByteArray& head, bool byName) const override {
+        const bool looksMp4 = head.mid(4, 4) == "ftyp";
+        return byName && suffix != u"aac" ? true : looksMp4;
+    }
+
+    AudioFileFacts readFacts(const QString& path) const override {
+        AudioFileFacts facts;
+        facts.picturesSupported = true;
+        const bool isProtected = suffixOf(path) == u"m4p";
+        facts.kind = QString::fromUtf16(isProtected ? KindProtectedAac : KindAac);
+        auto stream = openStream(path, true);
+        if (!stream)
+            return facts;
+        // Only the codec needs the audio properties; reading them costs a few
+        // small atoms, never the media data.
+        TagLib::MP4::File file(stream.get(), !isProtected, TagLib::AudioProperties::Fast);
+        if (!file.isValid())
+            return facts;
+        if (!isProtected && file.audioProperties() &&
+            file.audioProperties()->codec() == TagLib::MP4::Properties::ALAC)
+            facts.kind = QString::fromUtf16(KindAppleLossless);
+        facts.tagsReadable = true;
+        if (const TagLib::MP4::Tag* tag = file.tag()) {
+            facts.title = toQString(tag->title());
+            facts.artist = toQString(tag->artist());
+            facts.album = toQString(tag->album());
+            facts.trackNumber = static_cast<int>(tag->track() & 0x7FFFFFFF);
+        }
+        for (const Picture& picture : picturesOf(file))
+            facts.pictures.append(PictureFacts{picture.format, picture.data.size()});
+        return facts;
+    }
+
+    QList<Picture> readPictures(const QString& path) const override {
+        auto stream = openStream(path, true);
+        if (!stream)
+            throw FileFailure{LibraryError::Unreadable, u"the file cannot be opened."_s};
+        TagLib::MP4::File file(stream.get(), false);
+        if (!file.isValid())
+            throw FileFailure{LibraryError::Unreadable, u"its tags cannot be read."_s};
+        return picturesOf(file);
+    }
+
+    Verifier applyEdit(const QString& copyPath, const PictureEdit& edit) const override {
+        auto stream = openStream(copyPath, false);
+        if (!stream)
+            throw FileFailure{LibraryError::WriteFailed,
+                              u"its temporary copy cannot be opened for writing."_s};
+        TagLib::MP4::File file(stream.get(), false);
+        if (!file.isValid() || !file.tag())
+            throw FileFailure{LibraryError::Unreadable, u"its tags cannot be read."_s};
+        TagLib::MP4::Atoms atoms(&file);
+        const QString unsafe = unsafeCoverList(file, atoms);
+        if (!unsafe.isEmpty())
+            throw FileFailure{LibraryError::Unreadable, unsafe};
+
+        TagLib::MP4::CoverArtList covers = coverList(file);
+        const QList<QByteArray> before = bytesOf(picturesOf(file));
+        if (edit.action == PictureEdit::Action::Remove &&
+            (edit.index < 0 || edit.index >= before.size()))
+            throw FileFailure{LibraryError::InvalidArgument,
+                              u"it has no picture number %1 (it holds %2)."_s.arg(edit.index + 1)
+                                  .arg(before.size())};
+        const QStringList others = otherItems(file);
+        const AudioLayout layout = mp4Layout(file, atoms);
+
+        if (edit.action == PictureEdit::Action::Append) {
+            covers.append(
+                TagLib::MP4::CoverArt(coverFormatOf(edit.imageData), toByteVector(edit.imageData)));
+        } else {
+            auto it = covers.begin();
+            std::advance(it, edit.index);
+            covers.erase(it);
+        }
+        if (covers.isEmpty())
+            file.tag()->removeItem(CoverKey);
+        else
+            file.tag()->setItem(CoverKey, TagLib::MP4::Item(covers));
+        if (!file.save())
+            throw FileFailure{LibraryError::WriteFailed, u"its tags could not be saved."_s};
+
+        const QList<QByteArray> expected = picturesAfter(before, edit);
+        return [copyPath, expected, others, layout] {
+            auto stream = openStream(copyPath, true);
+            if (!stream)
+                throw savedCopyWrong(u"it cannot be read back"_s);
+            TagLib::MP4::File file(stream.get(), false);
+            if (!file.isValid())
+                throw savedCopyWrong(u"its tags cannot be read back"_s);
+            if (bytesOf(picturesOf(file)) != expected)
+                throw savedCopyWrong(u"its pictures differ from the intended ones"_s);
+            if (otherItems(file) != others)
+                throw savedCopyWrong(u"other tags were lost"_s);
+            TagLib::MP4::Atoms atoms(&file);
+            if (!(mp4Layout(file, atoms) == layout))
+                throw savedCopyWrong(u"its audio data moved or was cut short"_s);
+        };
+    }
+};
+
+} // namespace
+
+const PictureContainer& mp4Container() {
+    static const Mp4Container container;
+    return container;
+}
+
+} // namespace musiclibrary::tagio

@@ -1,0 +1,74 @@
+#pragma once
+
+// One kind of container that can hold pictures (ID3v2 in MPEG, AIFF or WAV;
+// MP4 "covr"). The public functions of AudioFileIO try the containers in turn
+// and talk to the chosen one only through this interface.
+
+#include "musiclibrary/AudioFileIO.h"
+#include "musiclibrary/FileFailure.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+
+#include <functional>
+
+namespace musiclibrary::tagio {
+
+// The change one write makes to the list of pictures.
+struct PictureEdit {
+    enum class Action { Append, Remove };
+    Action action = Action::Append;
+    QByteArray imageData; // Append
+    int index = -1;       // Remove, 0-based
+};
+
+// The list of pictures the edit leaves behind, for checking the written copy.
+QList<QByteArray> picturesAfter(const QList<QByteArray>& before, const PictureEdit& edit);
+
+// What a save must leave alone, in a form that compares: where the audio
+// lies and how long it is, described differently by each container.
+struct AudioLayout {
+    QList<qint64> values;
+    bool operator==(const AudioLayout&) const = default;
+};
+
+// Checks the written copy; throws FileFailure when it does not hold what was intended.
+using Verifier = std::function<void()>;
+
+class PictureContainer {
+public:
+    virtual ~PictureContainer() = default;
+
+    // Whether this container takes files with this lower-case extension.
+    virtual bool claimsSuffix(const QString& suffix) const = 0;
+    // Whether the first bytes of a file fit; byName says whether the extension
+    // already chose this container (then only a contradiction refuses).
+    virtual bool acceptsContent(const QString& suffix, const QByteArray& head,
+                                bool byName) const = 0;
+
+    virtual AudioFileFacts readFacts(const QString& path) const = 0;
+    // Throws FileFailure.
+    virtual QList<Picture> readPictures(const QString& path) const = 0;
+    // Changes the pictures of a private copy of a song file and saves it.
+    // Throws FileFailure when the file cannot be changed safely; returns the
+    // check that the caller runs on the saved copy.
+    virtual Verifier applyEdit(const QString& copyPath, const PictureEdit& edit) const = 0;
+};
+
+// The containers in the order they are tried.
+const QList<const PictureContainer*>& pictureContainers();
+
+const PictureContainer& mpegContainer();
+const PictureContainer& aiffContainer();
+const PictureContainer& wavContainer();
+const PictureContainer& mp4Container();
+
+// The failure for a saved copy that does not hold what was intended.
+FileFailure savedCopyWrong(const QString& what);
+
+// The MIME type written for a new picture, from its first bytes.
+QString mimeTypeOf(const QByteArray& imageData);
+bool isGif(const QByteArray& imageData);
+
+} // namespace musiclibrary::tagio

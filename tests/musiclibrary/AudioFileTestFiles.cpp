@@ -1,0 +1,67 @@
+#include "tests/musiclibrary/AudioFileTestFiles.h"
+
+#include "musiclibrary/SafeFileWrite.h"
+#include "tests/common/TestFiles.h"
+
+#include <QDir>
+
+using namespace Qt::StringLiterals;
+
+namespace testing_support {
+
+namespace {
+
+QByteArray bigEndian(quint32 value, int bytes) {
+    QByteArray out;
+    for (int i = bytes - 1; i >= 0; --i)
+        out.append(char((value >> (8 * i)) & 0xFF));
+    return out;
+}
+
+QByteArray syncSafe(quint32 value) {
+    QByteArray out;
+    for (int i = 3; i >= 0; --i)
+        out.append(char((value >> (7 * i)) & 0x7F));
+    return out;
+}
+
+} // namespace
+
+QByteArray id3v2Frame(int version, const QByteArray& id, const QByteArray& payload) {
+    const auto size = static_cast<quint32>(payload.size());
+    if (version == 2)
+        return id + bigEndian(size, 3) + payload;
+    const QByteArray sizeBytes = version == 4 ? syncSafe(size) : bigEndian(size, 4);
+    return id + sizeBytes + QByteArray(2, '\0') + payload;
+}
+
+QByteArray id3v2TextFrame(int version, const QByteArray& id, const QByteArray& text) {
+    return id3v2Frame(version, id, QByteArray(1, '\0') + text);
+}
+
+QByteArray id3v2Tag(int version, const QByteArray& frames, int padding, unsigned char flags) {
+    const QByteArray body = frames + QByteArray(padding, '\0');
+    return QByteArray("ID3") + char(version) + '\0' + char(flags) +
+           syncSafe(static_cast<quint32>(body.size())) + body;
+}
+
+QByteArray mpegAudioOfSeed() {
+    const QByteArray seed = readFile(seedPath(u"seed.mp3"_s));
+    // The seed's tag is v2.3 with a sync-safe size in bytes 6..9.
+    qint64 size = 0;
+    for (int i = 6; i < 10; ++i)
+        size = (size << 7) | (static_cast<unsigned char>(seed.at(i)) & 0x7F);
+    return seed.mid(10 + size);
+}
+
+QStringList leftoverCopies(const QString& folder) {
+    QStringList names;
+    const QStringList all = QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System);
+    for (const QString& name : all) {
+        if (name.contains(musiclibrary::SafeFileWrite::copyNameMarker()))
+            names.append(name);
+    }
+    return names;
+}
+
+} // namespace testing_support
