@@ -1,0 +1,346 @@
+#include "musiclibrary/LibraryIndex.h"
+
+#include <QFile>
+
+#include <sqlite3.h>
+
+namespace musiclibrary {
+
+namespace {
+
+using namespace Qt::StringLiterals;
+
+constexpr int schemaVersion = 1;
+// A song file holding more pictures than this is not believed: the row is
+// treated as damaged and the file is read again.
+constexpr int maxPicturesPerFile = 4096;
+
+const char* const schema = R"sql(
+CREATE TABLE IF NOT EXISTS files(
+    path TEXT PRIMARY KEY, size INTEGER NOT NULL, mtime_ns INTEGER NOT NULL,
+    tags_readable INTEGER NOT NULL, pictures_supported INTEGER NOT NULL,
+    title TEXT, artist TEXT, album TEXT, track_number INTEGER, kind TEXT,
+    pictures TEXT) WITHOUT ROWID;
+CREATE TABLE IF NOT EXISTS ids(
+    key TEXT PRIMARY KEY, persistent_id INTEGER NOT NULL UNIQUE) WITHOUT ROWID;
+CREATE TABLE IF NOT EXISTS downloaded(
+    persistent_id INTEGER PRIMARY KEY, file TEXT NOT NULL,
+    format INTEGER NOT NULL, size INTEGER NOT NULL);
+CREATE TABLE IF NOT EXISTS playlists(
+    id INTEGER PRIMARY KEY AUTOINCREMENT, name TEXT NOT NULL);
+CREATE TABLE IF NOT EXISTS playlist_tracks(
+    playlist_id INTEGER NOT NULL, position INTEGER NOT NULL,
+    persistent_id INTEGER NOT NULL, PRIMARY KEY(playlist_id, position));
+PRAGMA user_version = 1;
+)sql";
+
+// A prepared statement that finalizes itself.
+class Statement {
+public:
+    explicit Statement(sqlite3_stmt* stmt) : m_stmt(stmt) {}
+    ~Statement() { sqlite3_finalize(m_stmt); }
+    Statement(const Statement&) = delete;
+    Statement& operator=(const Statement&) = delete;
+
+    bool isValid() const { return m_stmt != nullptr; }
+    void bind(int column, const QString& text) {
+        const QByteArray utf8 = text.toUtf8();
+        sqlite3_bind_text(m_stmt, column, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
+    }
+    void bind(int column, qint64 value) { sqlite3_bind_int64(m_stmt, column, value); }
+    // One step of a statement that returns no rows, then ready for reuse.
+    bool run() {
+        const int rc = sqlite3_step(m_stmt);
+        sqlite3_reset(m_stmt);
+        sqlite3_clear_bindings(m_stmt);
+        return rc == SQLITE_DONE;
+    }
+    bool next() { return sqlite3_step(m_stmt) == SQLITE_ROW; }
+    QString text(int column) const {
+        const auto* data = reinterpret_cast<const char*>(sqlite3_column_text(m_stmt, column));
+        return data ? QString::fromUtf8(data, sqlite3_column_bytes(m_stmt, column)) : QString();
+    }
+    qint64 integer(int column) const { return sqlite3_column_int64(m_stmt, column); }
+
+private:
+    sqlite3_stmt* m_stmt;
+};
+
+sqlite3* openDatabase(const QString& filePath) {
+    sqlite3* db = nullptr;
+    const int rc = sqlite3_open_v2(QFile::encodeName(filePath).constData(), &db,
+                                   SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+    if (rc != SQLITE_OK) {
+        sqlite3_close(db);
+        return nullptr;
+    }
+    sqlite3_busy_timeout(db, 2000);
+    return db;
+}
+
+void removeDatabaseFiles(const QString& filePath) {
+    for (const QString& suffix : {QString(), u"-wal"_s, u"-shm"_s, u"-journal"_s})
+        QFile::remove(filePath + suffix);
+}
+
+} // namespace
+
+std::unique_ptr<LibraryIndex> LibraryIndex::open(const QString& filePath) {
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        const bool existed = QFile::exists(filePath);
+        if (sqlite3* db = openDatabase(filePath)) {
+            std::unique_ptr<LibraryIndex> index(new LibraryIndex(db));
+            if (index->setUp()) {
+                index->m_startedEmpty = index->m_startedEmpty || !existed || attempt > 0;
+                return index;
+            }
+        }
+        // Damaged, foreign or from a newer program: the index is only a cache
+        // of what the files say, so start again from nothing.
+        removeDatabaseFiles(filePath);
+    }
+    return nullptr;
+}
+
+LibraryIndex::LibraryIndex(sqlite3* db) : m_db(db) {}
+
+LibraryIndex::~LibraryIndex() {
+    sqlite3_close(m_db);
+}
+
+bool LibraryIndex::exec(const char* sql) {
+    return sqlite3_exec(m_db, sql, nullptr, nullptr, nullptr) == SQLITE_OK;
+}
+
+sqlite3_stmt* LibraryIndex::prepare(const char* sql) {
+    sqlite3_stmt* stmt = nullptr;
+    if (sqlite3_prepare_v2(m_db, sql, -1, &stmt, nullptr) != SQLITE_OK) {
+        sqlite3_finalize(stmt);
+        return nullptr;
+    }
+    return stmt;
+}
+
+bool LibraryIndex::setUp() {
+    qint64 found = -1;
+    {
+        // Finished before the journal mode changes: an unfinished statement
+        // holds a read transaction, during which the mode cannot change.
+        Statement version(prepare("PRAGMA user_version"));
+        if (!version.isValid() || !version.next())
+            return false;
+        found = version.integer(0);
+    }
+    if (found != 0 && found != schemaVersion)
+        return false;
+    if (!exec("PRAGMA journal_mode=WAL") || !exec("PRAGMA synchronous=NORMAL"))
+        return false;
+    m_startedEmpty = found == 0;
+    if (found == 0 && !exec(schema))
+        return false;
+    // A file that passes the header check may still be damaged inside; one
+    // cheap read of every table proves the schema is usable.
+    Statement probe(prepare("SELECT (SELECT count(*) FROM ids), (SELECT count(*) FROM downloaded),"
+                            " (SELECT count(*) FROM playlists)"));
+    return probe.isValid() && probe.next();
+}
+
+QHash<QString, IndexedFile> LibraryIndex::loadFiles() {
+    QHash<QString, IndexedFile> rows;
+    Statement select(prepare("SELECT path, size, mtime_ns, tags_readable, pictures_supported,"
+                             " title, artist, album, track_number, kind, pictures FROM files"));
+    if (!select.isValid())
+        return rows;
+    while (select.next()) {
+        IndexedFile row;
+        bool ok = true;
+        row.stamp = {select.integer(1), select.integer(2)};
+        row.facts.tagsReadable = select.integer(3) != 0;
+        row.facts.picturesSupported = select.integer(4) != 0;
+        row.facts.title = select.text(5);
+        row.facts.artist = select.text(6);
+        row.facts.album = select.text(7);
+        row.facts.trackNumber = int(select.integer(8));
+        row.facts.kind = select.text(9);
+        row.facts.pictures = decodePictureFacts(select.text(10), &ok);
+        if (ok) // a damaged row is simply not known: its file is read again
+            rows.insert(select.text(0), std::move(row));
+    }
+    return rows;
+}
+
+bool LibraryIndex::storeFiles(const QList<std::pair<QString, IndexedFile>>& rows) {
+    if (rows.isEmpty())
+        return true;
+    if (!exec("BEGIN IMMEDIATE"))
+        return false;
+    bool ok = true;
+    {
+        Statement insert(prepare(
+            "INSERT OR REPLACE INTO files(path, size, mtime_ns, tags_readable, pictures_supported,"
+            " title, artist, album, track_number, kind, pictures)"
+            " VALUES(?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11)"));
+        ok = insert.isValid();
+        for (const auto& [path, row] : rows) {
+            if (!ok)
+                break;
+            insert.bind(1, path);
+            insert.bind(2, row.stamp.size);
+            insert.bind(3, row.stamp.mtimeNs);
+            insert.bind(4, qint64(row.facts.tagsReadable));
+            insert.bind(5, qint64(row.facts.picturesSupported));
+            insert.bind(6, row.facts.title);
+            insert.bind(7, row.facts.artist);
+            insert.bind(8, row.facts.album);
+            insert.bind(9, qint64(row.facts.trackNumber));
+            insert.bind(10, row.facts.kind);
+            insert.bind(11, encodePictureFacts(row.facts.pictures));
+            ok = insert.run();
+        }
+    }
+    return exec(ok ? "COMMIT" : "ROLLBACK") && ok;
+}
+
+QHash<QString, quint64> LibraryIndex::loadIds() {
+    QHash<QString, quint64> ids;
+    Statement select(prepare("SELECT key, persistent_id FROM ids"));
+    while (select.isValid() && select.next())
+        ids.insert(select.text(0), quint64(select.integer(1)));
+    return ids;
+}
+
+bool LibraryIndex::storeIds(const QList<std::pair<QString, quint64>>& ids) {
+    if (ids.isEmpty())
+        return true;
+    if (!exec("BEGIN IMMEDIATE"))
+        return false;
+    bool ok = true;
+    {
+        Statement insert(prepare("INSERT OR REPLACE INTO ids(key, persistent_id) VALUES(?1, ?2)"));
+        ok = insert.isValid();
+        for (const auto& [key, id] : ids) {
+            if (!ok)
+                break;
+            insert.bind(1, key);
+            insert.bind(2, qint64(id));
+            ok = insert.run();
+        }
+    }
+    return exec(ok ? "COMMIT" : "ROLLBACK") && ok;
+}
+
+QList<IndexedDownload> LibraryIndex::loadDownloads() {
+    QList<IndexedDownload> downloads;
+    Statement select(prepare("SELECT persistent_id, file, format, size FROM downloaded"));
+    while (select.isValid() && select.next())
+        downloads.append({quint64(select.integer(0)), select.text(1), int(select.integer(2)),
+                          select.integer(3)});
+    return downloads;
+}
+
+bool LibraryIndex::storeDownload(const IndexedDownload& download) {
+    Statement insert(prepare("INSERT OR REPLACE INTO downloaded(persistent_id, file, format, size)"
+                             " VALUES(?1, ?2, ?3, ?4)"));
+    if (!insert.isValid())
+        return false;
+    insert.bind(1, qint64(download.persistentId));
+    insert.bind(2, download.fileName);
+    insert.bind(3, qint64(download.format));
+    insert.bind(4, download.byteSize);
+    return insert.run();
+}
+
+bool LibraryIndex::removeDownload(quint64 persistentId) {
+    Statement remove(prepare("DELETE FROM downloaded WHERE persistent_id = ?1"));
+    if (!remove.isValid())
+        return false;
+    remove.bind(1, qint64(persistentId));
+    return remove.run();
+}
+
+QList<IndexedPlaylist> LibraryIndex::loadPlaylists() {
+    QList<IndexedPlaylist> playlists;
+    QHash<qint64, qsizetype> positionOf;
+    Statement select(prepare("SELECT id, name FROM playlists ORDER BY id"));
+    while (select.isValid() && select.next()) {
+        positionOf.insert(select.integer(0), playlists.size());
+        playlists.append({select.integer(0), select.text(1), {}});
+    }
+    Statement tracks(prepare(
+        "SELECT playlist_id, persistent_id FROM playlist_tracks ORDER BY playlist_id, position"));
+    while (tracks.isValid() && tracks.next()) {
+        const auto found = positionOf.constFind(tracks.integer(0));
+        if (found != positionOf.cend())
+            playlists[*found].persistentIds.append(quint64(tracks.integer(1)));
+    }
+    return playlists;
+}
+
+qint64 LibraryIndex::createPlaylist(const QString& name) {
+    Statement insert(prepare("INSERT INTO playlists(name) VALUES(?1)"));
+    if (!insert.isValid())
+        return 0;
+    insert.bind(1, name);
+    return insert.run() ? sqlite3_last_insert_rowid(m_db) : 0;
+}
+
+bool LibraryIndex::appendPlaylistTrack(qint64 id, qsizetype position, quint64 persistentId) {
+    Statement insert(prepare(
+        "INSERT INTO playlist_tracks(playlist_id, position, persistent_id) VALUES(?1, ?2, ?3)"));
+    if (!insert.isValid())
+        return false;
+    insert.bind(1, id);
+    insert.bind(2, qint64(position));
+    insert.bind(3, qint64(persistentId));
+    return insert.run();
+}
+
+bool LibraryIndex::removePlaylist(qint64 id) {
+    if (!exec("BEGIN IMMEDIATE"))
+        return false;
+    Statement tracks(prepare("DELETE FROM playlist_tracks WHERE playlist_id = ?1"));
+    Statement playlist(prepare("DELETE FROM playlists WHERE id = ?1"));
+    bool ok = tracks.isValid() && playlist.isValid();
+    if (ok) {
+        tracks.bind(1, id);
+        playlist.bind(1, id);
+        ok = tracks.run() && playlist.run();
+    }
+    return exec(ok ? "COMMIT" : "ROLLBACK") && ok;
+}
+
+QString encodePictureFacts(const QList<PictureFacts>& pictures) {
+    QString text;
+    for (const PictureFacts& picture : pictures) {
+        if (!text.isEmpty())
+            text += u',';
+        text += QString::number(picture.format) + u':' + QString::number(picture.byteSize);
+    }
+    return text;
+}
+
+QList<PictureFacts> decodePictureFacts(const QString& text, bool* ok) {
+    QList<PictureFacts> pictures;
+    bool good = true;
+    if (!text.isEmpty()) {
+        const QList<QStringView> parts = QStringView(text).split(u',');
+        good = parts.size() <= maxPicturesPerFile;
+        for (qsizetype i = 0; good && i < parts.size(); ++i) {
+            const qsizetype colon = parts[i].indexOf(u':');
+            bool formatOk = false;
+            bool sizeOk = false;
+            PictureFacts picture;
+            if (colon > 0) {
+                picture.format = parts[i].left(colon).toInt(&formatOk);
+                picture.byteSize = parts[i].mid(colon + 1).toLongLong(&sizeOk);
+            }
+            good = formatOk && sizeOk && picture.byteSize >= 0;
+            pictures.append(picture);
+        }
+    }
+    if (ok)
+        *ok = good;
+    return good ? pictures : QList<PictureFacts>();
+}
+
+} // namespace musiclibrary

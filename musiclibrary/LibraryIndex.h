@@ -1,0 +1,87 @@
+#pragma once
+
+// The engine's SQLite index: what it remembers between runs. File facts are a
+// cache (a file whose size and modification time are unchanged is not opened
+// again); persistent ids, downloaded-artwork entries and user playlists are
+// the engine's own records. A damaged or unreadable index file is replaced by
+// an empty one: the library still opens, only slower, and the ids of folder
+// tracks are handed out anew.
+
+#include "musiclibrary/AudioFileIO.h"
+#include "musiclibrary/FolderScan.h"
+
+#include <QHash>
+#include <QList>
+#include <QString>
+
+#include <memory>
+#include <utility>
+
+struct sqlite3;
+struct sqlite3_stmt;
+
+namespace musiclibrary {
+
+struct IndexedFile {
+    FileStamp stamp;
+    AudioFileFacts facts;
+};
+
+struct IndexedDownload {
+    quint64 persistentId = 0;
+    QString fileName; // below the downloaded folder
+    int format = 0;
+    qint64 byteSize = 0;
+};
+
+struct IndexedPlaylist {
+    qint64 id = 0;
+    QString name;
+    QList<quint64> persistentIds;
+};
+
+class LibraryIndex {
+public:
+    // Opens (creating when needed) the index at filePath. A damaged file is
+    // replaced by a new one; nullptr when no index can be kept there at all.
+    static std::unique_ptr<LibraryIndex> open(const QString& filePath);
+    ~LibraryIndex();
+    LibraryIndex(const LibraryIndex&) = delete;
+    LibraryIndex& operator=(const LibraryIndex&) = delete;
+
+    // Whether open() had to start from an empty index (new or replaced).
+    bool startedEmpty() const { return m_startedEmpty; }
+
+    QHash<QString, IndexedFile> loadFiles();
+    // Writes every row in one transaction.
+    bool storeFiles(const QList<std::pair<QString, IndexedFile>>& rows);
+
+    QHash<QString, quint64> loadIds();
+    bool storeIds(const QList<std::pair<QString, quint64>>& ids);
+
+    QList<IndexedDownload> loadDownloads();
+    bool storeDownload(const IndexedDownload& download);
+    bool removeDownload(quint64 persistentId);
+
+    QList<IndexedPlaylist> loadPlaylists();
+    // The new playlist's id, or 0 when it could not be stored.
+    qint64 createPlaylist(const QString& name);
+    bool appendPlaylistTrack(qint64 id, qsizetype position, quint64 persistentId);
+    bool removePlaylist(qint64 id);
+
+private:
+    explicit LibraryIndex(sqlite3* db);
+    bool exec(const char* sql);
+    sqlite3_stmt* prepare(const char* sql);
+    bool setUp();
+
+    sqlite3* m_db = nullptr;
+    bool m_startedEmpty = false;
+};
+
+// "1:2048,2:512": format and byte size of each picture, in file order.
+QString encodePictureFacts(const QList<PictureFacts>& pictures);
+// The reverse; malformed text gives an empty list and ok = false.
+QList<PictureFacts> decodePictureFacts(const QString& text, bool* ok = nullptr);
+
+} // namespace musiclibrary

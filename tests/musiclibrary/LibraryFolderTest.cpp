@@ -1,0 +1,131 @@
+// Opening a music folder: which files become tracks, in which order, and
+// with which names; and the paths that cannot be opened at all.
+
+#include "tests/musiclibrary/LibraryTestSupport.h"
+
+#include <QDir>
+#include <QFile>
+
+using namespace musiclibrary;
+using namespace testing_support;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+class LibraryFolderTest : public LibraryTest {};
+
+TEST_F(LibraryFolderTest, ListsNestedAudioFilesInPathOrderWithTagsOrFileNames) {
+    makeSong(music(), u"B Artist/Album/02 second.mp3"_s, {u"Second"_s, u"B"_s, u"Disc"_s, 2});
+    makeSong(music(), u"A Artist/01 untitled song.m4a"_s, {{}, u"A"_s, u"First Album"_s, 1});
+    makeSong(music(), u"B Artist/Album/01 first.aiff"_s, {u"First"_s, u"B"_s, u"Disc"_s, 1});
+    makeSong(music(), u"top.wav"_s, {u"Top"_s, {}, {}, 0});
+    writeFile(music().file(u"B Artist/Album/Folder.jpg"_s), readFile(seedPath(u"cover-75.jpg"_s)));
+    writeFile(music().file(u"notes.txt"_s), "not a song");
+
+    const ITunesPtr library = openMusic();
+    const QList<TrackPtr> tracks = allTracks(*library);
+    ASSERT_EQ(tracks.size(), 4);
+    EXPECT_EQ(trackNames(*library),
+              QStringList({u"01 untitled song"_s, u"First"_s, u"Second"_s, u"Top"_s}));
+    EXPECT_EQ(tracks[0]->Artist(), u"A"_s);
+    EXPECT_EQ(tracks[0]->Album(), u"First Album"_s);
+    EXPECT_EQ(tracks[0]->KindAsString(), u"AAC audio file"_s);
+    EXPECT_EQ(tracks[1]->TrackNumber(), 1);
+    EXPECT_EQ(tracks[1]->KindAsString(), u"AIFF audio file"_s);
+    EXPECT_EQ(tracks[2]->Location(), music().path() + u"/B Artist/Album/02 second.mp3"_s);
+    EXPECT_EQ(tracks[2]->KindAsString(), u"MPEG audio file"_s);
+    EXPECT_EQ(tracks[3]->KindAsString(), u"WAV audio file"_s);
+
+    // A second opening of the unchanged folder gives the same order and ids.
+    const ITunesPtr again = openMusic();
+    const QList<TrackPtr> tracksAgain = allTracks(*again);
+    ASSERT_EQ(tracksAgain.size(), 4);
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_EQ(tracksAgain[i]->Location(), tracks[i]->Location());
+        EXPECT_EQ(persistentId(*again, tracksAgain[i]), persistentId(*library, tracks[i]));
+    }
+}
+
+TEST_F(LibraryFolderTest, HiddenFilesAreTracksAndOtherKindsHaveNoPictures) {
+    makeSong(music(), u".hidden/.secret.mp3"_s, {u"Secret"_s, {}, {}, 0});
+    makeSong(music(), u"song.ogg"_s, {u"Vorbis"_s, {}, {}, 0});
+    const ITunesPtr library = openMusic();
+    const QList<TrackPtr> tracks = allTracks(*library);
+    ASSERT_EQ(tracks.size(), 2);
+    EXPECT_EQ(tracks[0]->Name(), u"Secret"_s);
+    EXPECT_EQ(tracks[1]->Name(), u"Vorbis"_s);
+    EXPECT_EQ(tracks[1]->Artwork()->Count(), 0);
+    const LibraryError error =
+        libraryErrorOf([&] { tracks[1]->AddArtworkFromFile(seedPath(u"cover-75.jpg"_s)); });
+    EXPECT_EQ(error.number(), LibraryError::Unsupported);
+    EXPECT_TRUE(error.description().contains(tracks[1]->Location()));
+}
+
+TEST_F(LibraryFolderTest, SymbolicLinkLoopIsWalkedOnce) {
+    makeSong(music(), u"a/song.mp3"_s, {u"Looped"_s, {}, {}, 0});
+    ASSERT_TRUE(QFile::link(music().path() + u"/a"_s, music().path() + u"/a/again"_s));
+    ASSERT_TRUE(QFile::link(music().path(), music().path() + u"/a/root"_s));
+    const ITunesPtr library = openMusic();
+    EXPECT_EQ(trackNames(*library), QStringList({u"Looped"_s}));
+}
+
+TEST_F(LibraryFolderTest, UnparseableFileIsTrackNamedByFileWhoseArtworkCallsThrow) {
+    writeFile(music().file(u"broken song.mp3"_s), QByteArray(4096, '\x7f'));
+    const ITunesPtr library = openMusic();
+    const QList<TrackPtr> tracks = allTracks(*library);
+    ASSERT_EQ(tracks.size(), 1);
+    EXPECT_EQ(tracks[0]->Name(), u"broken song"_s);
+    const QList<std::function<void()>> calls = {
+        [&] { tracks[0]->Artwork()->Count(); },
+        [&] { tracks[0]->Artwork()->Item(1); },
+        [&] { tracks[0]->AddArtworkFromFile(seedPath(u"cover-75.jpg"_s)); },
+    };
+    for (const auto& call : calls) {
+        const LibraryError error = libraryErrorOf(call);
+        EXPECT_EQ(error.number(), LibraryError::Unreadable);
+        EXPECT_TRUE(error.description().contains(tracks[0]->Location()))
+            << error.description().toStdString();
+    }
+}
+
+struct UnopenablePath {
+    const char* label;
+    QString relative;   // below the test's music folder
+    QByteArray content; // written as a file unless empty
+    int number;
+    QString descriptionPart;
+};
+
+class UnopenableLibraryTest : public LibraryTest,
+                              public ::testing::WithParamInterface<UnopenablePath> {};
+
+TEST_P(UnopenableLibraryTest, FailsWithDescriptionNamingThePath) {
+    const UnopenablePath& param = GetParam();
+    const QString path = music().path() + u'/' + param.relative;
+    if (!param.content.isEmpty())
+        writeFile(path, param.content);
+    const LibraryError error = libraryErrorOf([&] { open(path); });
+    EXPECT_EQ(error.number(), param.number);
+    EXPECT_TRUE(error.description().contains(path)) << error.description().toStdString();
+    EXPECT_TRUE(error.description().contains(param.descriptionPart))
+        << error.description().toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Paths, UnopenableLibraryTest,
+    ::testing::Values(
+        UnopenablePath{"missing", u"nowhere"_s, {}, LibraryError::NotFound, u"does not exist"_s},
+        UnopenablePath{"text", u"notes.txt"_s, "just some text", LibraryError::Unreadable,
+                       u"neither a music folder nor a library file"_s},
+        UnopenablePath{"song", u"song.mp3"_s, QByteArray(512, '\x01'), LibraryError::Unreadable,
+                       u"neither a music folder nor a library file"_s},
+        UnopenablePath{"brokenXml", u"library.xml"_s, "<?xml version=\"1.0\"?><plist><dict><key>",
+                       LibraryError::Unreadable, u"cannot be read"_s}),
+    [](const auto& info) { return std::string(info.param.label); });
+
+TEST(LibraryOpenTest, EmptyPathIsRefused) {
+    EXPECT_EQ(libraryErrorOf([] { openLibrary(QString(), {}); }).number(),
+              LibraryError::InvalidArgument);
+}
+
+} // namespace

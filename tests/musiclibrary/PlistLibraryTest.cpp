@@ -1,0 +1,180 @@
+// Opening a library XML file exported by a desktop player, as written on
+// another machine.
+
+#include "tests/musiclibrary/LibraryTestSupport.h"
+
+#include "musiclibrary/TrackLocation.h"
+
+using namespace musiclibrary;
+using namespace testing_support;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QString windowsMusic = u"file://localhost/C:/Users/x/Music/iTunes/iTunes%20Media/"_s;
+
+QString trackDict(int id, const QString& name, const QString& extra) {
+    return u"<key>%1</key><dict><key>Track ID</key><integer>%1</integer>"
+           u"<key>Name</key><string>%2</string>%3</dict>\n"_s.arg(QString::number(id), name, extra);
+}
+
+QByteArray plist(const QString& tracks, const QString& playlists = {}) {
+    return (u"<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+            u"<!DOCTYPE plist PUBLIC \"-//Apple Computer//DTD PLIST 1.0//EN\" "
+            u"\"http://www.apple.com/DTDs/PropertyList-1.0.dtd\">\n"
+            u"<plist version=\"1.0\"><dict>"
+            u"<key>Major Version</key><integer>1</integer>"
+            u"<key>Music Folder</key><string>"_s +
+            windowsMusic + u"</string><key>Tracks</key><dict>\n"_s + tracks +
+            u"</dict><key>Playlists</key><array>"_s + playlists + u"</array></dict></plist>\n"_s)
+        .toUtf8();
+}
+
+class PlistLibraryTest : public LibraryTest {
+protected:
+    QString writeLibrary(const QByteArray& content) const {
+        const QString path = music().file(u"iTunes/iTunes Music Library.xml"_s);
+        writeFile(path, content);
+        return path;
+    }
+};
+
+TEST_F(PlistLibraryTest, ReadsTracksInFileOrderWithRemappedLocations) {
+    // The songs live below the library file's folder here, as they did below
+    // the old machine's music folder.
+    const QString below = makeSong(music(), u"iTunes/Music/Band/Album/01 One.mp3"_s,
+                                   {u"Tag title"_s, {}, {}, 0}, {u"cover-75.jpg"_s});
+    const QString belowMedia = makeSong(
+        music(), u"iTunes/iTunes Media/Music/Band/Album/02 Två.m4a"_s, {u"Two"_s, {}, {}, 0});
+    const QString path = writeLibrary(plist(
+        trackDict(200, u"Zeta &amp; One"_s,
+                  u"<key>Artist</key><string>Band</string><key>Album</key><string>Album</string>"
+                  u"<key>Track Number</key><integer>1</integer>"
+                  u"<key>Kind</key><string>MPEG audio file</string>"
+                  u"<key>Persistent ID</key><string>F00DFACE12345678</string>"
+                  u"<key>Location</key><string>"_s +
+                      windowsMusic + u"Music/Band/Album/01%20One.mp3</string>"_s) +
+        trackDict(100, u"Two"_s,
+                  u"<key>Persistent ID</key><string>0000000A0000000B</string>"
+                  u"<key>Location</key><string>"_s +
+                      windowsMusic + u"Music/Band/Album/02%20Tv%C3%A5.m4a</string>"_s) +
+        trackDict(300, u"Gone"_s,
+                  u"<key>Location</key><string>"_s + windowsMusic +
+                      u"Music/Band/Album/03%20Gone.mp3</string>"_s) +
+        trackDict(400, u"Radio"_s, u"<key>Kind</key><string>Internet audio stream</string>"_s)));
+
+    const ITunesPtr library = open(path);
+    const QList<TrackPtr> tracks = allTracks(*library);
+    ASSERT_EQ(tracks.size(), 4);
+    EXPECT_EQ(trackNames(*library),
+              QStringList({u"Zeta & One"_s, u"Two"_s, u"Gone"_s, u"Radio"_s}));
+    EXPECT_EQ(tracks[0]->Location(), below);
+    EXPECT_EQ(tracks[0]->Artist(), u"Band"_s);
+    EXPECT_EQ(tracks[0]->TrackNumber(), 1);
+    EXPECT_EQ(tracks[0]->Artwork()->Count(), 1);
+    EXPECT_EQ(tracks[1]->Location(), belowMedia);
+    EXPECT_EQ(tracks[1]->KindAsString(), u"AAC audio file"_s); // from the file: none listed
+    EXPECT_EQ(tracks[2]->Location(), music().path() + u"/iTunes/Music/Band/Album/03 Gone.mp3"_s);
+    EXPECT_EQ(libraryErrorOf([&] { tracks[2]->Artwork()->Count(); }).number(),
+              LibraryError::NotFound);
+    EXPECT_TRUE(tracks[3]->Location().isEmpty());
+    EXPECT_EQ(libraryErrorOf([&] { tracks[3]->Artwork()->Count(); }).number(),
+              LibraryError::NotFound);
+
+    EXPECT_EQ(persistentId(*library, tracks[0]), 0xF00DFACE12345678ull);
+    int32_t high = 0;
+    int32_t low = 0;
+    library->GetITObjectPersistentIDs(tracks[0], high, low);
+    EXPECT_EQ(high, int32_t(0xF00DFACE)); // the high bit makes the half negative
+    EXPECT_LT(high, 0);
+    EXPECT_EQ(low, 0x12345678);
+    EXPECT_EQ(persistentId(*library, tracks[1]), 0x0000000A0000000Bull);
+    // Tracks without an id get one that stays the same across openings.
+    const quint64 assigned = persistentId(*library, tracks[2]);
+    EXPECT_NE(assigned, 0u);
+    const ITunesPtr reopened = open(path);
+    EXPECT_EQ(persistentId(*reopened, allTracks(*reopened)[2]), assigned);
+    EXPECT_EQ(library->LibraryPlaylist()->Tracks()->ItemByPersistentID(0xA, 0xB)->Name(), u"Two"_s);
+}
+
+TEST_F(PlistLibraryTest, UserPlaylistsAreListedAndReadOnly) {
+    const QString items =
+        u"<key>Playlist Items</key><array><dict><key>Track ID</key><integer>2</integer></dict>"
+        u"<dict><key>Track ID</key><integer>1</integer></dict>"
+        u"<dict><key>Track ID</key><integer>99</integer></dict></array>"_s;
+    const QString path = writeLibrary(plist(
+        trackDict(1, u"One"_s, {}) + trackDict(2, u"Two"_s, {}),
+        u"<dict><key>Name</key><string>Library</string><key>Master</key><true/>"_s + items +
+            u"</dict><dict><key>Name</key><string>Music</string>"
+            u"<key>Distinguished Kind</key><integer>4</integer>"_s +
+            items + u"</dict><dict><key>Name</key><string>Mine</string>"_s + items + u"</dict>"_s));
+    const ITunesPtr library = open(path);
+    const PlaylistCollectionPtr playlists = library->LibrarySource()->Playlists();
+    ASSERT_EQ(playlists->Count(), 1);
+    const PlaylistPtr mine = playlists->ItemByName(u"Mine"_s);
+    ASSERT_TRUE(mine);
+    const TrackCollectionPtr tracks = mine->Tracks();
+    ASSERT_EQ(tracks->Count(), 2);
+    EXPECT_EQ(tracks->Item(1)->Name(), u"Two"_s);
+    EXPECT_EQ(libraryErrorOf([&] { mine->Delete(); }).number(), LibraryError::Unsupported);
+    EXPECT_FALSE(playlists->ItemByName(u"Music"_s));
+}
+
+struct MalformedLibrary {
+    const char* label;
+    QByteArray content;
+    QString reasonPart;
+};
+
+class MalformedPlistTest : public PlistLibraryTest,
+                           public ::testing::WithParamInterface<MalformedLibrary> {};
+
+TEST_P(MalformedPlistTest, FailsWithClearDescription) {
+    const QString path = writeLibrary(GetParam().content);
+    const LibraryError error = libraryErrorOf([&] { open(path); });
+    EXPECT_EQ(error.number(), LibraryError::Unreadable);
+    EXPECT_TRUE(error.description().contains(path)) << error.description().toStdString();
+    EXPECT_TRUE(error.description().contains(GetParam().reasonPart))
+        << error.description().toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, MalformedPlistTest,
+    ::testing::Values(
+        MalformedLibrary{"truncated", plist(trackDict(1, u"One"_s, {})).left(300), u"line"_s},
+        MalformedLibrary{"noTracks",
+                         "<?xml version=\"1.0\"?><plist><dict><key>A</key><string>b</string>"
+                         "</dict></plist>",
+                         u"no \"Tracks\" list"_s},
+        MalformedLibrary{"notPlist", "<?xml version=\"1.0\"?><html><body/></html>",
+                         u"not a property list"_s},
+        MalformedLibrary{"keyWithoutValue",
+                         "<?xml version=\"1.0\"?><plist><dict><key>Tracks</key></dict></plist>",
+                         u"has no value"_s},
+        MalformedLibrary{"mismatchedTags",
+                         "<?xml version=\"1.0\"?><plist><dict><key>Tracks</key><dict></array>"
+                         "</dict></plist>",
+                         u"line 1"_s}),
+    [](const auto& info) { return std::string(info.param.label); });
+
+struct UrlCase {
+    QString url;
+    QString path;
+};
+
+class FileUrlTest : public ::testing::TestWithParam<UrlCase> {};
+
+TEST_P(FileUrlTest, DecodesToPath) {
+    EXPECT_EQ(pathOfFileUrl(GetParam().url), GetParam().path);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Urls, FileUrlTest,
+    ::testing::Values(UrlCase{u"file://localhost/C:/Users/x/My%20Music/a.mp3"_s,
+                              u"C:/Users/x/My Music/a.mp3"_s},
+                      UrlCase{u"file:///home/x/M%C3%BAsica/b.m4a"_s, u"/home/x/Música/b.m4a"_s},
+                      UrlCase{u"file://server/share/c.mp3"_s, u"//server/share/c.mp3"_s},
+                      UrlCase{u"http://radio.example/stream"_s, QString()},
+                      UrlCase{QString(), QString()}));
+
+} // namespace
