@@ -1,0 +1,14 @@
+#include "app/cli/CliCommand.h"
+
+namespace cli {
+
+const std::vector<Command>& commandTable() {
+    static const std::vector<Command> table = {
+        tracksCommand(),        artworkCommand(),     addArtworkCommand(),
+        deleteArtworkCommand(), saveArtworkCommand(), setDownloadedCommand(),
+        playlistsCommand(),     demoCommand(),        scanCommand(),
+    };
+    return table;
+}
+
+} // namespace cli

@@ -1,0 +1,48 @@
+#include "app/cli/CliCommand.h"
+#include "app/cli/CliContext.h"
+
+namespace cli {
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// A dash when the track's artwork cannot be read (missing or unreadable file).
+QString artworkCountText(const musiclibrary::TrackPtr& track) {
+    try {
+        return QString::number(track->Artwork()->Count());
+    } catch (const musiclibrary::LibraryError&) {
+        return u"-"_s;
+    }
+}
+
+int listTracks(CliContext& context, const QStringList&) {
+    musiclibrary::IiTunes& library = context.library();
+    const musiclibrary::TrackCollectionPtr tracks = library.LibraryPlaylist()->Tracks();
+    const int count = tracks->Count();
+    for (int i = 1; i <= count; ++i) {
+        const musiclibrary::TrackPtr track = tracks->Item(i);
+        int32_t high = 0;
+        int32_t low = 0;
+        library.GetITObjectPersistentIDs(track, high, low);
+        context.print({QString::number(i), QString::number(high), QString::number(low),
+                       track->KindAsString(), artworkCountText(track), track->Name(),
+                       track->Artist(), track->Album(), QString::number(track->TrackNumber()),
+                       track->Location()});
+    }
+    return 0;
+}
+
+} // namespace
+
+Command tracksCommand() {
+    return {u"tracks"_s,
+            {},
+            u"every track: index, persistent id high and low, kind, artwork count, name, artist, "
+            u"album, track number, location"_s,
+            0,
+            0,
+            listTracks};
+}
+
+} // namespace cli

@@ -1,0 +1,65 @@
+#include "catalogue/CatalogueSession.h"
+
+#include "foldertree/FolderTree.h"
+
+#include <exception>
+
+using namespace Qt::StringLiterals;
+
+namespace catalogue {
+
+CatalogueSession::CatalogueSession() = default;
+
+CatalogueSession::~CatalogueSession() {
+    // The tree lives in the folder-tree library, not in this object.
+    Tree_Free(PathNodeTree);
+}
+
+bool CatalogueSession::Init(const LibraryOpener& openLibrary, QString* failure) {
+    musiclibrary::ITunesPtr library;
+    try {
+        if (openLibrary)
+            library = openLibrary();
+    } catch (const musiclibrary::LibraryError& error) {
+        if (failure)
+            *failure = error.description();
+    } catch (const std::exception& error) {
+        if (failure)
+            *failure = QString::fromLocal8Bit(error.what());
+    } catch (...) {
+        if (failure)
+            *failure = u"unknown failure"_s;
+    }
+    if (!library) {
+        if (failure && failure->isEmpty())
+            *failure = u"no library was opened"_s;
+        return false;
+    }
+    Library = std::move(library);
+    ViewFilter = ViewFilterDefault;
+    // A tree that cannot be made is reported by the first scan, which
+    // tries again.
+    Tree_Free(PathNodeTree);
+    PathNodeTree = Tree_New();
+    return true;
+}
+
+void CatalogueSession::UnInit() {
+    Tree_Free(PathNodeTree);
+    PathNodeTree = 0;
+    Kinds.Release();
+    Library.reset();
+}
+
+QString CatalogueSession::ConnectionFailureMessage() {
+    return u"Quillmoth cannot start because it cannot connect to iTunes!"_s + u"\n\n"_s +
+           u"This version of Quillmoth requires iTunes version 7.7.1 or later. Please install, "
+           u"upgrade, or repair iTunes."_s +
+           u"\n\n"_s +
+           u"To repair your iTunes installation, use 'Add or Remove Programs' in the Windows "
+           u"Control Panel. Select 'iTunes' with a single click, then click the 'Change' "
+           u"button."_s +
+           u"\n\n"_s + u"Quillmoth will now exit."_s;
+}
+
+} // namespace catalogue

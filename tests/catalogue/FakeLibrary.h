@@ -1,0 +1,89 @@
+#pragma once
+
+// An in-memory music library for catalogue tests: tracks with settable
+// properties and pictures, and failures injected per call by name.
+
+#include "musiclibrary/ITunes.h"
+
+#include <QByteArray>
+#include <QSet>
+#include <QString>
+
+#include <memory>
+#include <vector>
+
+namespace fake {
+
+using musiclibrary::LibraryError;
+
+// Throws a LibraryError naming what when failing holds it.
+void failIf(const QSet<QString>& failing, const QString& what);
+
+class FakeArtwork : public musiclibrary::IITArtwork {
+public:
+    int format = musiclibrary::ITArtworkFormatJPEG;
+    bool downloaded = false;
+    QByteArray bytes = QByteArrayLiteral("\xFF\xD8\xFF picture");
+    // "IsDownloadedArtwork", "Format", "SaveArtworkToFile", "Delete"
+    QSet<QString> failing;
+
+    void Delete() override;
+    void SaveArtworkToFile(const QString& path) override;
+    int Format() override;
+    bool IsDownloadedArtwork() override;
+};
+using FakeArtworkPtr = std::shared_ptr<FakeArtwork>;
+
+class FakeTrack : public musiclibrary::IITTrack, public std::enable_shared_from_this<FakeTrack> {
+public:
+    QString name, album, artist, kind = QStringLiteral("MPEG audio file"), location;
+    int trackNumber = 0;
+    int32_t high = 0, low = 0;
+    std::vector<FakeArtworkPtr> artwork;
+    // Property or call names: "Name", "Album", "Artist", "TrackNumber",
+    // "KindAsString", "Location", "Artwork", "Artwork.Count", "Artwork.Item",
+    // "PersistentIDs".
+    QSet<QString> failing;
+    bool deleted = false;
+
+    QString Name() const override;
+    QString Album() const override;
+    QString Artist() const override;
+    int TrackNumber() const override;
+    QString KindAsString() const override;
+    QString Location() const override;
+    musiclibrary::ArtworkCollectionPtr Artwork() override;
+    musiclibrary::ArtworkPtr AddArtworkFromFile(const QString& imagePath) override;
+    void SetDownloadedArtworkFromFile(const QString& imagePath) override;
+
+    FakeArtworkPtr addPicture(int format = musiclibrary::ITArtworkFormatJPEG,
+                              bool downloaded = false);
+};
+using FakeTrackPtr = std::shared_ptr<FakeTrack>;
+
+class FakeLibrary : public musiclibrary::IiTunes, public std::enable_shared_from_this<FakeLibrary> {
+public:
+    std::vector<FakeTrackPtr> tracks;
+    // "LibraryPlaylist", "Tracks", "Tracks.Count", "Item:<n>", "ItemByPersistentID"
+    QSet<QString> failing;
+    // Calls of Tracks()->Item(n), counted for tests of the scan's work.
+    int itemCalls = 0;
+
+    // A track with the given values, appended to the library; ids count up
+    // from 1 unless set afterwards.
+    FakeTrackPtr addTrack(const QString& name, const QString& location,
+                          const QString& artist = QStringLiteral("Artist"),
+                          const QString& album = QStringLiteral("Album"), int number = 1);
+
+    musiclibrary::PlaylistPtr LibraryPlaylist() override;
+    musiclibrary::SourcePtr LibrarySource() override;
+    musiclibrary::UserPlaylistPtr CreatePlaylist(const QString& name) override;
+    void GetITObjectPersistentIDs(const musiclibrary::TrackPtr& track, int32_t& high,
+                                  int32_t& low) override;
+
+private:
+    int32_t m_nextId = 1;
+};
+using FakeLibraryPtr = std::shared_ptr<FakeLibrary>;
+
+} // namespace fake

@@ -1,0 +1,103 @@
+// The scan over the real music library engine and real song files.
+
+#include "catalogue/CatalogueSession.h"
+#include "catalogue/LibraryScan.h"
+#include "catalogue/ProgressPanel.h"
+#include "catalogue/RowKey.h"
+#include "catalogue/TempArtwork.h"
+#include "musiclibrary/Library.h"
+#include "tests/common/ScriptedUi.h"
+#include "tests/common/TestFiles.h"
+
+#include <QFile>
+
+#include <gtest/gtest.h>
+
+using namespace Qt::StringLiterals;
+using namespace catalogue;
+using testing_support::TempFolder;
+
+namespace {
+
+class RealLibraryScanTest : public ::testing::Test {
+protected:
+    RealLibraryScanTest() : environment{progress, ui.services()} {
+        mp3 = music.copySeed(u"seed.mp3"_s, u"A/seed.mp3"_s);
+        music.copySeed(u"cover-300.jpg"_s, u"A/folder.JPG"_s);
+        wav = music.copySeed(u"seed.wav"_s, u"B/seed.wav"_s);
+        m4a = music.copySeed(u"seed.m4a"_s, u"C/seed.m4a"_s);
+    }
+
+    void open() {
+        const musiclibrary::LibraryOptions options{data.path() + u"/"_s};
+        ASSERT_TRUE(session.Init([&] { return musiclibrary::openLibrary(music.path(), options); }));
+    }
+
+    const SongListModel& eligible() { return session.Eligible.model(); }
+    int eligibleRow(const QString& path) {
+        for (int row = 0; row < eligible().rowCount(); ++row) {
+            if (eligible().text(row, ColumnFullPath) == path)
+                return row;
+        }
+        return -1;
+    }
+
+    TempFolder music;
+    TempFolder data;
+    QString mp3, wav, m4a;
+    CatalogueSession session;
+    testing_support::ScriptedUi ui;
+    RecordingProgressPanel progress;
+    ScanEnvironment environment;
+};
+
+} // namespace
+
+TEST_F(RealLibraryScanTest, SortsRealSongsAndFindsThemAgainByTheirKeys) {
+    open();
+    ScanLibrary(session, environment);
+    ASSERT_TRUE(ui.messages.shown.isEmpty());
+    EXPECT_EQ(session.Catalogue.CatalogueCount(), 3);
+    ASSERT_EQ(eligible().rowCount(), 2);
+    EXPECT_EQ(eligible().text(eligibleRow(mp3), ColumnDetail), u"Folder.JPG "_s);
+    EXPECT_EQ(eligible().text(eligibleRow(m4a), ColumnDetail), u"- No artwork available -"_s);
+    ASSERT_EQ(session.Ineligible.rowCount(), 1);
+    EXPECT_EQ(session.Ineligible.model().text(0, ColumnFullPath), wav);
+    EXPECT_EQ(session.Ineligible.model().text(0, ColumnDetail),
+              u"File format does not support embedding images"_s);
+
+    const musiclibrary::TrackPtr track =
+        RowTrack(*session.Library, eligible().key(eligibleRow(mp3)));
+    ASSERT_NE(track, nullptr);
+    EXPECT_EQ(track->Location(), mp3);
+    // The engine hands out a new object for each look-up: compare the songs.
+    const musiclibrary::TrackPtr byIndex = CatalogueTrack(
+        *session.Library, session.Catalogue, RowCatalogueIndex(eligible().key(eligibleRow(mp3))));
+    ASSERT_NE(byIndex, nullptr);
+    EXPECT_EQ(byIndex->Location(), mp3);
+}
+
+TEST_F(RealLibraryScanTest, SeesEmbeddedArtworkAndMissingFiles) {
+    open();
+    const musiclibrary::TrackCollectionPtr tracks = session.Library->LibraryPlaylist()->Tracks();
+    musiclibrary::TrackPtr mp3Track;
+    for (int i = 1; i <= tracks->Count(); ++i) {
+        if (tracks->Item(i)->Location() == mp3)
+            mp3Track = tracks->Item(i);
+    }
+    ASSERT_NE(mp3Track, nullptr);
+    mp3Track->AddArtworkFromFile(testing_support::seedPath(u"cover-75.jpg"_s));
+    ASSERT_TRUE(QFile::remove(m4a));
+
+    ScanLibrary(session, environment);
+    ASSERT_EQ(eligible().rowCount(), 1);
+    EXPECT_EQ(eligible().text(0, ColumnDetail), u"Embedded Folder.JPG "_s);
+    ASSERT_EQ(session.Ineligible.rowCount(), 2);
+    EXPECT_EQ(session.Ineligible.model().text(0, ColumnFullPath), wav);
+    EXPECT_EQ(session.Ineligible.model().text(1, ColumnDetail), u"The song file is missing"_s);
+
+    const QString saved = SaveEmbeddedArtworkToTemp(mp3Track, 1, data.path() + u"/"_s);
+    EXPECT_EQ(saved, data.path() + u"/Temp-Embedded.JPG"_s);
+    EXPECT_EQ(testing_support::readFile(saved),
+              testing_support::readFile(testing_support::seedPath(u"cover-75.jpg"_s)));
+}
