@@ -1,0 +1,61 @@
+// quillmoth: the program's main window over the user's music library.
+
+#include "mainwindow/FormMain.h"
+#include "mainwindow/StartUp.h"
+#include "support/DesktopShell.h"
+#include "support/QtUiServices.h"
+#include "support/ScreenPointer.h"
+
+#include <QApplication>
+#include <QCommandLineParser>
+
+using namespace Qt::StringLiterals;
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(u"Quillmoth"_s);
+    QApplication::setOrganizationName(u"Tarnwick"_s);
+    QApplication::setApplicationVersion(QStringLiteral(QUILLMOTH_VERSION));
+    QGuiApplication::setDesktopFileName(u"org.quillmoth.Quillmoth"_s);
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        u"Puts album cover art into the song files of a music library."_s);
+    parser.addHelpOption();
+    parser.addVersionOption();
+    const QCommandLineOption libraryOption(
+        u"library"_s,
+        u"Open the music folder or exported library XML file at <path> (default: the library "
+        u"opened last, else the music folder)."_s,
+        u"path"_s);
+    parser.addOption(libraryOption);
+    const QCommandLineOption demoOption(
+        u"demo"_s,
+        u"Build the demonstration library in the application-data folder and open it."_s);
+    parser.addOption(demoOption);
+    parser.process(app);
+
+    support::QtUiServices services;
+    // The busy pointer is the application's override cursor while the
+    // program runs; the stack must not outlive it.
+    struct PointerInstallation {
+        support::OverrideCursorDisplay display;
+        PointerInstallation() { support::InstallPointerDisplay(&display); }
+        ~PointerInstallation() { support::InstallPointerDisplay(nullptr); }
+    } pointer;
+
+    QString path;
+    if (parser.isSet(demoOption)) {
+        path = mainwindow::BuildDemoLibrary(services.messages);
+        if (path.isEmpty())
+            return mainwindow::ConnectionFailedExitStatus;
+    } else {
+        path = mainwindow::ChooseLibraryPath(parser.value(libraryOption));
+    }
+    std::unique_ptr<mainwindow::FormMain> window =
+        mainwindow::StartMainWindow(services.services(), mainwindow::MakeLibraryOpener(path));
+    if (!window)
+        return mainwindow::ConnectionFailedExitStatus;
+    window->show();
+    return QApplication::exec();
+}

@@ -1,0 +1,133 @@
+#include "mainwindow/CommandDispatch.h"
+
+#include "mainwindow/CommandKeys.h"
+#include "support/UiServices.h"
+
+#include <QStringList>
+
+namespace mainwindow {
+
+namespace {
+
+// The Step menu's entries that choose a wizard, by position.
+QString wizardKeyOfStepMenuIndex(int index) {
+    switch (index) {
+    case 5:
+        return keys::DeleteArtwork;
+    case 6:
+        return keys::CreatePlaylist;
+    case 7:
+        return keys::DownloadArtwork;
+    case 8:
+        return keys::EmbedDownloadedArtwork;
+    case 9:
+        return keys::EmbedArtwork;
+    case 11:
+        return keys::CreateFolderJpg;
+    default:
+        return {};
+    }
+}
+
+void runIfSet(const std::function<void()>& action) {
+    if (action)
+        action();
+}
+
+} // namespace
+
+CommandDispatch::CommandDispatch(support::Beeper& beeper, CommandActions actions, QObject* parent)
+    : QObject(parent), m_beeper(beeper), m_actions(std::move(actions)) {
+    // The tick compares in this order and runs the first exact match.
+    for (const QString& key :
+         {keys::CreateFolderJpg, keys::CreatePlaylist, keys::DeleteArtwork, keys::DownloadArtwork,
+          keys::EmbedArtwork, keys::EmbedDownloadedArtwork})
+        m_wizards.emplace_back(key, WizardOperation{});
+}
+
+bool CommandDispatch::setWizardOperation(const QString& key, WizardOperation operation) {
+    for (auto& [wizardKey, wizardOperation] : m_wizards) {
+        if (wizardKey == key) {
+            wizardOperation = std::move(operation);
+            return true;
+        }
+    }
+    return false;
+}
+
+QStringList CommandDispatch::wizardKeys() const {
+    QStringList result;
+    for (const auto& entry : m_wizards)
+        result.append(entry.first);
+    return result;
+}
+
+bool CommandDispatch::refuseWhenBusy() {
+    if (m_busy == BusyIdle)
+        return false;
+    m_beeper.beep();
+    Q_EMIT refusedWhileBusy();
+    return true;
+}
+
+void CommandDispatch::runBusy(BusyState state, const std::function<void()>& work) {
+    // The flag must fall back to idle even when the work throws, or the window
+    // could never be closed again.
+    struct Reset {
+        int& flag;
+        ~Reset() { flag = BusyIdle; }
+    } reset{m_busy};
+    m_busy = state;
+    runIfSet(work);
+}
+
+void CommandDispatch::toolbarButtonClicked(const QString& key) {
+    if (refuseWhenBusy())
+        return;
+    if (key == keys::Step1) {
+        runBusy(BusyScanning, m_actions.scanLibrary);
+    } else if (key == keys::Step2) {
+        runIfSet(m_actions.showStep2Help);
+    } else if (key == keys::Step3x) {
+        runBusy(BusyEmbeddingChecked, m_actions.embedChecked);
+    } else if (key == keys::Step3) {
+        if (m_actions.showStep3Hint)
+            m_actions.showStep3Hint(m_step3ClickCount);
+    }
+    m_busy = BusyIdle;
+}
+
+void CommandDispatch::stepMenuClicked(int index) {
+    if (refuseWhenBusy())
+        return;
+    if (index == 1) {
+        runBusy(BusyScanning, m_actions.scanLibrary);
+    } else if (index == 3) {
+        runIfSet(m_actions.showStep2Help);
+    } else if (const QString key = wizardKeyOfStepMenuIndex(index); !key.isEmpty()) {
+        recordWizardChoice(key);
+    }
+    m_busy = BusyIdle;
+}
+
+void CommandDispatch::wizardChosen(const QString& key) {
+    recordWizardChoice(key);
+}
+
+void CommandDispatch::recordWizardChoice(const QString& key) {
+    m_pendingWizardKey = key;
+    m_step3ClickCount = 0;
+    runIfSet(m_actions.armWizardTimer);
+}
+
+void CommandDispatch::wizardTimerTick() {
+    for (const auto& [key, operation] : m_wizards) {
+        if (key == m_pendingWizardKey) {
+            Q_EMIT wizardStarting(key);
+            runIfSet(operation);
+            return;
+        }
+    }
+}
+
+} // namespace mainwindow

@@ -1,0 +1,80 @@
+#pragma once
+
+// Where the toolbar, the Step menu and the Step 3 drop-down lead. While a
+// command runs (the busy flag is set) toolbar and Step menu only beep; a
+// wizard is never started from inside the menu that chose it but from the
+// deferred-start timer's tick.
+
+#include <QObject>
+#include <QString>
+
+#include <functional>
+#include <utility>
+#include <vector>
+
+namespace support {
+class Beeper;
+}
+
+namespace mainwindow {
+
+enum BusyState : int { BusyIdle = 0, BusyScanning = 1, BusyEmbeddingChecked = 2 };
+
+// What the window does for the commands; each may be left empty.
+struct CommandActions {
+    std::function<void()> scanLibrary;
+    std::function<void()> embedChecked;
+    std::function<void()> showStep2Help;
+    // Receives the click counter that the hint's suppression rule keeps.
+    std::function<void(int& step3ClickCount)> showStep3Hint;
+    // Arms the one-shot timer whose tick calls wizardTimerTick().
+    std::function<void()> armWizardTimer;
+};
+
+class CommandDispatch : public QObject {
+    Q_OBJECT
+public:
+    using WizardOperation = std::function<void()>;
+
+    CommandDispatch(support::Beeper& beeper, CommandActions actions, QObject* parent = nullptr);
+
+    int busy() const { return m_busy; }
+    const QString& pendingWizardKey() const { return m_pendingWizardKey; }
+    int step3ClickCount() const { return m_step3ClickCount; }
+
+    // The operation a wizard key starts. Keys outside the table are refused
+    // (false): they can never start anything.
+    bool setWizardOperation(const QString& key, WizardOperation operation);
+    // The keys in the order in which the timer's tick compares them.
+    QStringList wizardKeys() const;
+
+    void toolbarButtonClicked(const QString& key);
+    // index is the Step menu entry's position from 1, separators included.
+    void stepMenuClicked(int index);
+    // A drop-down entry of the Step 3 button; records the choice even while
+    // busy, the wizard's own run guards itself.
+    void wizardChosen(const QString& key);
+    // The deferred-start timer's tick (the timer has already stopped itself).
+    void wizardTimerTick();
+
+Q_SIGNALS:
+    // A command arrived while busy and was turned into a beep.
+    void refusedWhileBusy();
+    // The tick found the pending key in the table and ran (or would run) its
+    // operation; emitted before the operation runs.
+    void wizardStarting(const QString& key);
+
+private:
+    bool refuseWhenBusy();
+    void runBusy(BusyState state, const std::function<void()>& work);
+    void recordWizardChoice(const QString& key);
+
+    support::Beeper& m_beeper;
+    CommandActions m_actions;
+    std::vector<std::pair<QString, WizardOperation>> m_wizards;
+    int m_busy = BusyIdle;
+    QString m_pendingWizardKey;
+    int m_step3ClickCount = 0;
+};
+
+} // namespace mainwindow

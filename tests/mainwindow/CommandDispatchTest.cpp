@@ -1,0 +1,158 @@
+#include "mainwindow/CommandDispatch.h"
+#include "mainwindow/CommandKeys.h"
+#include "tests/common/ScriptedUi.h"
+
+#include <QSignalSpy>
+
+#include <gtest/gtest.h>
+
+#include <ostream>
+
+using namespace Qt::StringLiterals;
+using mainwindow::CommandActions;
+using mainwindow::CommandDispatch;
+namespace keys = mainwindow::keys;
+
+namespace {
+
+// A dispatcher whose actions only record what they were asked to do.
+class DispatchTest : public ::testing::Test {
+protected:
+    DispatchTest() {
+        CommandActions actions;
+        actions.scanLibrary = [this] {
+            log.append(u"scan busy=%1"_s.arg(dispatch->busy()));
+            if (duringScan)
+                duringScan();
+        };
+        actions.embedChecked = [this] { log.append(u"embed busy=%1"_s.arg(dispatch->busy())); };
+        actions.showStep2Help = [this] { log.append(u"step2"_s); };
+        actions.showStep3Hint = [this](int& count) { log.append(u"hint count=%1"_s.arg(count)); };
+        actions.armWizardTimer = [this] { log.append(u"arm"_s); };
+        dispatch = std::make_unique<CommandDispatch>(ui.beeper, std::move(actions));
+        for (const QString& key : dispatch->wizardKeys())
+            dispatch->setWizardOperation(key, [this, key] { log.append(u"wizard "_s + key); });
+    }
+
+    testing_support::ScriptedUi ui;
+    std::unique_ptr<CommandDispatch> dispatch;
+    std::function<void()> duringScan;
+    QStringList log;
+};
+
+TEST_F(DispatchTest, ToolbarKeysRunTheirCommandsWithTheBusyFlagOfTheRun) {
+    dispatch->toolbarButtonClicked(keys::Step1);
+    dispatch->toolbarButtonClicked(keys::Step2);
+    dispatch->toolbarButtonClicked(keys::Step3x);
+    dispatch->toolbarButtonClicked(keys::Step3);
+    dispatch->toolbarButtonClicked(u"NoSuchButton"_s);
+    EXPECT_EQ(log,
+              QStringList({u"scan busy=1"_s, u"step2"_s, u"embed busy=2"_s, u"hint count=0"_s}));
+    EXPECT_EQ(dispatch->busy(), mainwindow::BusyIdle);
+    EXPECT_EQ(ui.beeper.beeps, 0);
+}
+
+TEST_F(DispatchTest, CommandsDuringAScanOnlyBeep) {
+    QSignalSpy refused(dispatch.get(), &CommandDispatch::refusedWhileBusy);
+    duringScan = [this] {
+        dispatch->toolbarButtonClicked(keys::Step1);
+        dispatch->toolbarButtonClicked(keys::Step2);
+        dispatch->stepMenuClicked(1);
+        dispatch->stepMenuClicked(9);
+        EXPECT_EQ(dispatch->busy(), mainwindow::BusyScanning);
+    };
+    dispatch->toolbarButtonClicked(keys::Step1);
+    EXPECT_EQ(log, QStringList{u"scan busy=1"_s});
+    EXPECT_EQ(ui.beeper.beeps, 4);
+    EXPECT_EQ(refused.count(), 4);
+    EXPECT_TRUE(dispatch->pendingWizardKey().isEmpty());
+    EXPECT_EQ(dispatch->busy(), mainwindow::BusyIdle);
+}
+
+TEST_F(DispatchTest, DropDownChoiceIsRecordedEvenWhileBusy) {
+    duringScan = [this] { dispatch->wizardChosen(keys::DeleteArtwork); };
+    dispatch->toolbarButtonClicked(keys::Step1);
+    EXPECT_EQ(dispatch->pendingWizardKey(), keys::DeleteArtwork);
+    EXPECT_EQ(log, QStringList({u"scan busy=1"_s, u"arm"_s}));
+    EXPECT_EQ(ui.beeper.beeps, 0);
+}
+
+TEST_F(DispatchTest, BusyFlagFallsBackWhenTheScanThrows) {
+    duringScan = [] { throw std::runtime_error("scan failed"); };
+    EXPECT_THROW(dispatch->toolbarButtonClicked(keys::Step1), std::runtime_error);
+    EXPECT_EQ(dispatch->busy(), mainwindow::BusyIdle);
+}
+
+struct StepMenuCase {
+    int index;
+    QStringList expectedLog;
+    QString expectedPendingKey;
+};
+
+void PrintTo(const StepMenuCase& c, std::ostream* out) {
+    *out << "entry " << c.index;
+}
+
+class StepMenuTest : public DispatchTest, public ::testing::WithParamInterface<StepMenuCase> {};
+
+TEST_P(StepMenuTest, EachEntryLeadsWhereItShould) {
+    const StepMenuCase& c = GetParam();
+    dispatch->stepMenuClicked(c.index);
+    EXPECT_EQ(log, c.expectedLog);
+    EXPECT_EQ(dispatch->pendingWizardKey(), c.expectedPendingKey);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Entries, StepMenuTest,
+    ::testing::Values(StepMenuCase{1, {u"scan busy=1"_s}, {}}, StepMenuCase{2, {}, {}},
+                      StepMenuCase{3, {u"step2"_s}, {}}, StepMenuCase{4, {}, {}},
+                      StepMenuCase{5, {u"arm"_s}, keys::DeleteArtwork},
+                      StepMenuCase{6, {u"arm"_s}, keys::CreatePlaylist},
+                      StepMenuCase{7, {u"arm"_s}, keys::DownloadArtwork},
+                      StepMenuCase{8, {u"arm"_s}, keys::EmbedDownloadedArtwork},
+                      StepMenuCase{9, {u"arm"_s}, keys::EmbedArtwork}, StepMenuCase{10, {}, {}},
+                      StepMenuCase{11, {u"arm"_s}, keys::CreateFolderJpg},
+                      StepMenuCase{12, {}, {}}));
+
+TEST_F(DispatchTest, WizardStartsOnlyAtTheTimerTick) {
+    QSignalSpy starting(dispatch.get(), &CommandDispatch::wizardStarting);
+    dispatch->wizardChosen(keys::EmbedArtwork);
+    EXPECT_EQ(log, QStringList{u"arm"_s});
+    dispatch->wizardTimerTick();
+    EXPECT_EQ(log, QStringList({u"arm"_s, u"wizard EmbedArtwork"_s}));
+    ASSERT_EQ(starting.count(), 1);
+    EXPECT_EQ(starting.at(0).at(0).toString(), keys::EmbedArtwork);
+}
+
+TEST_F(DispatchTest, KeysOutsideTheTableStartNothing) {
+    QSignalSpy starting(dispatch.get(), &CommandDispatch::wizardStarting);
+    for (const QString& key : {keys::ExtractArtwork, keys::Step3Sep1, u"embedartwork"_s}) {
+        dispatch->wizardChosen(key);
+        dispatch->wizardTimerTick();
+    }
+    EXPECT_EQ(starting.count(), 0);
+    EXPECT_FALSE(dispatch->setWizardOperation(keys::ExtractArtwork, [] {}));
+}
+
+TEST_F(DispatchTest, TheTickComparesInTheFixedOrder) {
+    EXPECT_EQ(
+        dispatch->wizardKeys(),
+        QStringList({keys::CreateFolderJpg, keys::CreatePlaylist, keys::DeleteArtwork,
+                     keys::DownloadArtwork, keys::EmbedArtwork, keys::EmbedDownloadedArtwork}));
+}
+
+TEST_F(DispatchTest, ChoosingAWizardResetsTheHintClickCount) {
+    CommandActions actions;
+    actions.showStep3Hint = [](int& count) { ++count; };
+    CommandDispatch counting(ui.beeper, std::move(actions));
+    counting.toolbarButtonClicked(keys::Step3);
+    counting.toolbarButtonClicked(keys::Step3);
+    EXPECT_EQ(counting.step3ClickCount(), 2);
+    counting.stepMenuClicked(5);
+    EXPECT_EQ(counting.step3ClickCount(), 0);
+    counting.toolbarButtonClicked(keys::Step3);
+    counting.wizardChosen(keys::CreatePlaylist);
+    EXPECT_EQ(counting.step3ClickCount(), 0);
+}
+
+} // namespace

@@ -1,0 +1,232 @@
+// The view filter dialog and the command that rebuilds the Eligible list
+// from its choice.
+
+#include "mainwindow/FilterCommand.h"
+#include "mainwindow/FormFilter.h"
+#include "mainwindow/ModalRunner.h"
+#include "tests/mainwindow/SelectionFixture.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+using namespace Qt::StringLiterals;
+using namespace mainwindow;
+using selection_testing::SessionBuilder;
+
+namespace {
+
+constexpr int Kinds[] = {1, 2, 4, 8, 16, 32, 64, 128};
+
+TEST(FormFilter, CaptionsSizeAndTextsAreTheDialogsOwn) {
+    FormFilter dialog;
+    EXPECT_EQ(dialog.windowTitle(), u"Filter Eligible Songs"_s);
+    EXPECT_EQ(dialog.size(), QSize(281, 289));
+    EXPECT_EQ(dialog.findChild<QLabel*>(u"Label1"_s)->text(),
+              u"Display songs having any of these types of artwork:"_s);
+    const QStringList captions = {u"Downloaded by &iTunes"_s,
+                                  u"&Embedded"_s,
+                                  u"&Folder.JPG"_s,
+                                  u"WMP &Large"_s,
+                                  u"WMP &Small"_s,
+                                  u"&WMP Id"_s,
+                                  u"&Other Base.Ext"_s,
+                                  u"Backup"_s};
+    int previousTop = -1;
+    for (int slot = 0; slot < 8; ++slot) {
+        QCheckBox* box = dialog.CheckArtType(Kinds[slot]);
+        ASSERT_NE(box, nullptr);
+        EXPECT_EQ(box->text(), captions[slot]);
+        EXPECT_GT(box->y(), previousTop); // one column, top to bottom
+        previousTop = box->y();
+    }
+    EXPECT_EQ(dialog.CheckArtType(0), nullptr);
+    EXPECT_EQ(dialog.CheckArtType(3), nullptr);
+    EXPECT_EQ(dialog.CheckArtType(256), nullptr);
+    EXPECT_EQ(dialog.ButCheckAll()->text(), u"&Check All"_s);
+    EXPECT_EQ(dialog.ButUncheckAll()->text(), u"&Uncheck All"_s);
+    EXPECT_EQ(dialog.ButOK()->text(), u"OK"_s);
+    EXPECT_TRUE(dialog.ButOK()->isDefault());
+    EXPECT_EQ(dialog.ButCancel()->text(), u"Cancel"_s);
+    EXPECT_EQ(dialog.DialogResult(), FormFilter::ResultNone);
+}
+
+TEST(FormFilter, ArtTypesFollowsTheBoxesAndIgnoresHigherBits) {
+    FormFilter dialog;
+    dialog.setArtTypes(8 | 64);
+    EXPECT_TRUE(dialog.CheckArtType(8)->isChecked()); // "WMP &Large" stands for bit 8
+    EXPECT_FALSE(dialog.CheckArtType(32)->isChecked());
+    EXPECT_EQ(dialog.ArtTypes(), 72);
+    dialog.setArtTypes(0x7FFFFF00 | 5);
+    EXPECT_EQ(dialog.ArtTypes(), 5);
+    dialog.setArtTypes(-1);
+    EXPECT_EQ(dialog.ArtTypes(), 255);
+
+    QTest::mouseClick(dialog.ButUncheckAll(), Qt::LeftButton);
+    EXPECT_EQ(dialog.ArtTypes(), 0);
+    QTest::mouseClick(dialog.ButCheckAll(), Qt::LeftButton);
+    EXPECT_EQ(dialog.ArtTypes(), 255);
+    dialog.CheckArtType(128)->click();
+    EXPECT_EQ(dialog.ArtTypes(), 127);
+}
+
+enum class Closing { OkButton, CancelButton, EnterKey, EscapeKey, CloseBox };
+
+std::string ClosingName(Closing how) {
+    switch (how) {
+    case Closing::OkButton:
+        return "OkButton";
+    case Closing::CancelButton:
+        return "CancelButton";
+    case Closing::EnterKey:
+        return "EnterKey";
+    case Closing::EscapeKey:
+        return "EscapeKey";
+    case Closing::CloseBox:
+        return "CloseBox";
+    }
+    return "Unknown";
+}
+
+struct ClosingCase {
+    Closing how;
+    int expectedResult;
+};
+
+class FormFilterClosingTest : public ::testing::TestWithParam<ClosingCase> {};
+
+TEST_P(FormFilterClosingTest, SetsTheDialogResultAndHides) {
+    FormFilter dialog;
+    dialog.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+    dialog.CheckArtType(4)->setFocus();
+    switch (GetParam().how) {
+    case Closing::OkButton:
+        QTest::mouseClick(dialog.ButOK(), Qt::LeftButton);
+        break;
+    case Closing::CancelButton:
+        QTest::mouseClick(dialog.ButCancel(), Qt::LeftButton);
+        break;
+    case Closing::EnterKey:
+        QTest::keyClick(dialog.CheckArtType(4), Qt::Key_Return);
+        break;
+    case Closing::EscapeKey:
+        QTest::keyClick(dialog.CheckArtType(4), Qt::Key_Escape);
+        break;
+    case Closing::CloseBox:
+        dialog.close();
+        break;
+    }
+    EXPECT_EQ(dialog.DialogResult(), GetParam().expectedResult);
+    EXPECT_FALSE(dialog.isVisible());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Filter, FormFilterClosingTest,
+    ::testing::Values(ClosingCase{Closing::OkButton, 1}, ClosingCase{Closing::CancelButton, 2},
+                      ClosingCase{Closing::EnterKey, 1}, ClosingCase{Closing::EscapeKey, 2},
+                      ClosingCase{Closing::CloseBox, 2}),
+    [](const ::testing::TestParamInfo<ClosingCase>& info) { return ClosingName(info.param.how); });
+
+// Plays the user: sees the dialog as the command prepared it, sets the
+// boxes and presses a button.
+class ScriptedFilterUser : public ModalRunner {
+public:
+    int32_t choose = 0;
+    bool pressOk = true;
+    int32_t shownWith = -1;
+    int runs = 0;
+
+    void runModal(QDialog& dialog) override {
+        auto& filter = dynamic_cast<FormFilter&>(dialog);
+        ++runs;
+        shownWith = filter.ArtTypes();
+        filter.setArtTypes(choose);
+        (pressOk ? filter.ButOK() : filter.ButCancel())->click();
+    }
+};
+
+class FilterCommandTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        built.add(u"No art"_s, 1, 0);
+        built.add(u"Embedded"_s, 1, 2);
+        built.add(u"Folder"_s, 1, 4);
+        built.add(u"Both"_s, 1, 6);
+        built.add(u"Backup"_s, 1, 128);
+    }
+    bool run() {
+        const FilterCommandEnvironment environment{
+            .owner = nullptr,
+            .runner = user,
+            .placeDialog = [this](QWidget*) { ++placed; },
+            .hooks = nullptr,
+        };
+        return DoMenu_FilterView(built.session, environment);
+    }
+    QStringList listedAlbums() const {
+        QStringList albums;
+        for (int row = 0; row < built.session.Eligible.rowCount(); ++row)
+            albums.append(built.session.Eligible.model().text(row, catalogue::ColumnAlbum));
+        return albums;
+    }
+
+    SessionBuilder built;
+    ScriptedFilterUser user;
+    int placed = 0;
+};
+
+struct FilterCase {
+    int32_t filter;
+    QStringList listed;
+};
+
+class FilterChoiceTest : public FilterCommandTest,
+                         public ::testing::WithParamInterface<FilterCase> {};
+
+TEST_P(FilterChoiceTest, OkRebuildsTheEligibleListUnderTheChosenKinds) {
+    user.choose = GetParam().filter;
+    EXPECT_TRUE(run());
+    EXPECT_EQ(user.shownWith, 255);
+    EXPECT_EQ(placed, 1);
+    EXPECT_EQ(built.session.ViewFilter, GetParam().filter);
+    EXPECT_EQ(listedAlbums(), GetParam().listed);
+    EXPECT_EQ(built.checkedRows().size(), GetParam().listed.size());
+    EXPECT_EQ(built.session.Counts.gEligibleSongs(), GetParam().listed.size());
+}
+
+INSTANTIATE_TEST_SUITE_P(Filter, FilterChoiceTest,
+                         ::testing::Values(
+                             // Nothing chosen: only the songs without any artwork.
+                             FilterCase{0, {u"No art"_s}},
+                             FilterCase{255, {u"Embedded"_s, u"Folder"_s, u"Both"_s, u"Backup"_s}},
+                             FilterCase{4, {u"Folder"_s, u"Both"_s}},
+                             FilterCase{128 | 2, {u"Embedded"_s, u"Both"_s, u"Backup"_s}}),
+                         [](const ::testing::TestParamInfo<FilterCase>& info) {
+                             return "Filter" + std::to_string(info.param.filter);
+                         });
+
+TEST_F(FilterCommandTest, CancelChangesNeitherTheFilterNorTheList) {
+    built.session.ViewFilter = 4;
+    user.choose = 0;
+    user.pressOk = false;
+    EXPECT_FALSE(run());
+    EXPECT_EQ(user.shownWith, 4);
+    EXPECT_EQ(built.session.ViewFilter, 4);
+    EXPECT_EQ(built.session.Eligible.rowCount(), 5);
+    EXPECT_TRUE(built.checkedRows().isEmpty());
+}
+
+TEST_F(FilterCommandTest, OkWithUnchangedBoxesStillRebuildsAndChecksEveryRow) {
+    user.choose = 255;
+    built.track(2)->name = u"Renamed"_s; // gone from the library since the scan
+    EXPECT_TRUE(run());
+    EXPECT_EQ(listedAlbums(), (QStringList{u"Folder"_s, u"Both"_s, u"Backup"_s}));
+    EXPECT_EQ(built.checkedRows(), (QList<int>{0, 1, 2}));
+}
+
+} // namespace

@@ -1,0 +1,410 @@
+// The main window driven as a user would, over a small real library made
+// from the seed files.
+
+#include "mainwindow/FormMain.h"
+#include "catalogue/RowKey.h"
+#include "mainwindow/CommandKeys.h"
+#include "mainwindow/StartUp.h"
+#include "mainwindow/TrackDetailsView.h"
+#include "mainwindow/UcTrackDetails.h"
+#include "mainwindow/UcProgress.h"
+#include "musiclibrary/Library.h"
+#include "support/Registry.h"
+#include "support/RegistryKeys.h"
+#include "tests/common/ScriptedUi.h"
+#include "tests/common/TestFiles.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QHeaderView>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
+#include <QTreeView>
+
+#include <gtest/gtest.h>
+
+#include <ostream>
+
+using namespace Qt::StringLiterals;
+using mainwindow::FormMain;
+namespace keys = mainwindow::keys;
+
+// Readable failure output for the texts the tests compare.
+inline void PrintTo(const QString& text, std::ostream* out) {
+    *out << text.toStdString();
+}
+
+namespace {
+
+class FormMainTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        support::SetRegistryFiles(
+            {settings.file(u"user.json"_s), settings.file(u"machine.json"_s)});
+        library.copySeed(u"seed.mp3"_s, u"Alpha/Album One/01 first.mp3"_s);
+        library.copySeed(u"seed.m4a"_s, u"Alpha/Album One/02 second.m4a"_s);
+        library.copySeed(u"cover-300.jpg"_s, u"Alpha/Album One/Folder.jpg"_s);
+        library.copySeed(u"seed.aiff"_s, u"Beta/Album Two/03 third.aiff"_s);
+        library.copySeed(u"seed.ogg"_s, u"Beta/Album Two/04 fourth.ogg"_s);
+        window = mainwindow::StartMainWindow(ui.services(), [this] {
+            return musiclibrary::openLibrary(library.path(), {.dataFolder = data.path()});
+        });
+        ASSERT_TRUE(window);
+    }
+
+    void TearDown() override {
+        window.reset();
+        support::ResetRegistryFiles();
+    }
+
+    void showWindow() {
+        window->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    }
+    QToolButton* button(const QString& key) { return window->toolbarButton(key); }
+    void scan() { button(keys::Step1)->click(); }
+    catalogue::SongListModel& model(int tab) { return window->session().ListMain(tab).model(); }
+    QStringList column(int tab, int column) {
+        QStringList texts;
+        for (int row = 0; row < model(tab).rowCount(); ++row)
+            texts.append(model(tab).text(row, column));
+        return texts;
+    }
+    void clickHeader(int tab, int section) {
+        QHeaderView* header = window->ListMain(tab)->header();
+        const QPoint at(header->sectionViewportPosition(section) + header->sectionSize(section) / 2,
+                        header->height() / 2);
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, at);
+    }
+    QPoint rowCentre(int tab, int row) {
+        return window->ListMain(tab)->visualRect(model(tab).index(row, 0)).center();
+    }
+    // What a real double click delivers: a click, then the double click and
+    // its release.
+    void doubleClickRow(int tab, int row) {
+        QWidget* viewport = window->ListMain(tab)->viewport();
+        QTest::mouseClick(viewport, Qt::LeftButton, {}, rowCentre(tab, row));
+        QTest::mouseDClick(viewport, Qt::LeftButton, {}, rowCentre(tab, row));
+        QTest::mouseRelease(viewport, Qt::LeftButton, {}, rowCentre(tab, row));
+    }
+    mainwindow::UcTrackDetails& details() {
+        return dynamic_cast<mainwindow::UcTrackDetails&>(*window->TrackDetailsMain());
+    }
+
+    testing_support::TempFolder library;
+    testing_support::TempFolder data;
+    testing_support::TempFolder settings;
+    testing_support::ScriptedUi ui;
+    std::unique_ptr<FormMain> window;
+};
+
+TEST_F(FormMainTest, StartsWithItsFixedLayoutAndStepsTwoAndThreeXDisabled) {
+    EXPECT_EQ(window->windowTitle(), u"Quillmoth"_s);
+    EXPECT_EQ(window->centralWidget()->size(), QSize(1001, 673));
+    EXPECT_EQ(window->ProgressMain()->geometry(), QRect(736, 16, 249, 25));
+    EXPECT_EQ(window->TabMain()->geometry(), QRect(16, 72, 969, 321));
+    EXPECT_EQ(window->TrackDetailsMain()->widget()->geometry(), QRect(16, 400, 972, 265));
+    EXPECT_EQ(window->TabMain()->tabText(0), u"Eligi&ble Songs (0)"_s);
+    EXPECT_EQ(window->TabMain()->tabText(1), u"Ineligible S&ongs (0)"_s);
+    EXPECT_TRUE(button(keys::Step1)->isEnabled());
+    EXPECT_FALSE(button(keys::Step2)->isEnabled());
+    EXPECT_FALSE(button(keys::Step3x)->isEnabled());
+    EXPECT_TRUE(button(keys::Step3)->isEnabled());
+    EXPECT_FALSE(window->menuItem(u"ItemStep3"_s)->isEnabled());
+    EXPECT_EQ(window->ListMain(0)->columnWidth(5), 578);
+    EXPECT_EQ(window->ListMain(1)->columnWidth(4), 324);
+    EXPECT_TRUE(window->DetailsShown());
+    EXPECT_TRUE(window->TimerWiseUpdate()->isActive());
+    EXPECT_FALSE(window->TimerButtonMenu()->isActive());
+}
+
+TEST_F(FormMainTest, StepOneFillsTheListsCountsAndEnablesTheNextSteps) {
+    scan();
+    EXPECT_EQ(window->busy(), 0);
+    EXPECT_EQ(model(0).rowCount(), 3);
+    EXPECT_EQ(model(1).rowCount(), 1);
+    EXPECT_EQ(window->TabMain()->tabText(0), u"Eligi&ble Songs (3)"_s);
+    EXPECT_EQ(window->TabMain()->tabText(1), u"Ineligible S&ongs (1)"_s);
+    EXPECT_TRUE(button(keys::Step2)->isEnabled());
+    EXPECT_TRUE(button(keys::Step3x)->isEnabled());
+    EXPECT_TRUE(window->menuItem(u"ItemStep3"_s)->isEnabled());
+    EXPECT_EQ(model(1).text(0, catalogue::ColumnDetail),
+              u"File format does not support embedding images"_s);
+    // Sorted by full path, and the first row shown in the details panel.
+    QStringList paths = column(0, catalogue::ColumnFullPath);
+    QStringList sorted = paths;
+    sorted.sort(Qt::CaseInsensitive);
+    EXPECT_EQ(paths, sorted);
+    EXPECT_EQ(details().ArrIndex(), catalogue::RowCatalogueIndex(model(0).key(0)));
+    EXPECT_TRUE(details().Track());
+    EXPECT_FALSE(window->ProgressMain()->active());
+    EXPECT_EQ(window->ProgressMain()->barPercent(), 100);
+}
+
+TEST_F(FormMainTest, StepOneDuringAScanOnlyBeeps) {
+    int busyDuringScan = -1;
+    ui.events.onProcess = [&](int call) {
+        if (call == 1) {
+            busyDuringScan = window->busy();
+            scan();
+            window->menuItem(u"ItemStep1"_s)->trigger();
+        }
+    };
+    scan();
+    EXPECT_EQ(busyDuringScan, 1);
+    EXPECT_EQ(ui.beeper.beeps, 2);
+    EXPECT_EQ(model(0).rowCount() + model(1).rowCount(), 4);
+    EXPECT_EQ(window->busy(), 0);
+}
+
+TEST_F(FormMainTest, ClosingDuringAScanIsRefused) {
+    showWindow();
+    bool closedDuringScan = true;
+    ui.events.onProcess = [&](int call) {
+        if (call == 2)
+            closedDuringScan = window->close();
+    };
+    scan();
+    EXPECT_FALSE(closedDuringScan);
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_TRUE(window->session().Library);
+    EXPECT_TRUE(window->close());
+    EXPECT_FALSE(window->session().Library);
+}
+
+TEST_F(FormMainTest, StopDuringAScanKeepsWhatWasScanned) {
+    ui.events.onProcess = [&](int call) {
+        if (call == 1)
+            window->ProgressMain()->stopButton()->click();
+    };
+    window->ProgressMain()->setActive(true);
+    scan();
+    EXPECT_TRUE(window->session().CancelRequested);
+    EXPECT_EQ(window->session().Catalogue.CatalogueCount(), 1);
+    EXPECT_EQ(model(0).rowCount() + model(1).rowCount(), 1);
+    EXPECT_LT(window->ProgressMain()->barPercent(), 100);
+}
+
+TEST_F(FormMainTest, ClickingTheSortColumnTwiceSortsDescendingThenAscending) {
+    showWindow();
+    scan();
+    const QStringList ascending = column(0, catalogue::ColumnFullPath);
+    QStringList descending = ascending;
+    std::reverse(descending.begin(), descending.end());
+    ASSERT_NE(ascending, descending);
+
+    clickHeader(0, catalogue::ColumnFullPath);
+    EXPECT_EQ(column(0, catalogue::ColumnFullPath), descending);
+    EXPECT_EQ(window->ListMain(0)->header()->sortIndicatorOrder(), Qt::DescendingOrder);
+    clickHeader(0, catalogue::ColumnFullPath);
+    EXPECT_EQ(column(0, catalogue::ColumnFullPath), ascending);
+    EXPECT_EQ(window->ListMain(0)->header()->sortIndicatorOrder(), Qt::AscendingOrder);
+
+    // Another column becomes the sort column in the current direction.
+    clickHeader(0, catalogue::ColumnSongName);
+    EXPECT_EQ(window->session().Eligible.sortColumn(), catalogue::ColumnSongName);
+    EXPECT_EQ(window->session().Eligible.sortOrder(), Qt::AscendingOrder);
+    EXPECT_EQ(window->ListMain(0)->header()->sortIndicatorSection(), catalogue::ColumnSongName);
+}
+
+TEST_F(FormMainTest, ShowDetailsSwitchesPanelSizesAndGridRows) {
+    EXPECT_EQ(window->GridRowsVisible(), 12);
+    QAction* showDetails = window->menuItem(u"ItemViewShowDetails"_s);
+    EXPECT_TRUE(showDetails->isChecked());
+    showDetails->trigger();
+    EXPECT_EQ(window->GridRowsVisible(), 27);
+    EXPECT_FALSE(window->DetailsShown());
+    EXPECT_FALSE(showDetails->isChecked());
+    EXPECT_TRUE(window->TrackDetailsMain()->widget()->isHidden());
+    EXPECT_EQ(window->TabMain()->height(), 585);
+    EXPECT_EQ(window->ListMain(0)->height(), 545);
+    EXPECT_EQ(window->ListMain(1)->height(), 545);
+    showDetails->trigger();
+    EXPECT_EQ(window->GridRowsVisible(), 12);
+    EXPECT_EQ(window->TabMain()->height(), 321);
+    EXPECT_EQ(window->ListMain(1)->height(), 281);
+    EXPECT_FALSE(window->TrackDetailsMain()->widget()->isHidden());
+}
+
+TEST_F(FormMainTest, WizardFromTheDropDownStartsFromTheTimerNotTheMenu) {
+    QStringList started;
+    window->dispatch().setWizardOperation(keys::EmbedArtwork,
+                                          [&] { started.append(keys::EmbedArtwork); });
+    QMenu* dropDown = window->Step3DropDown();
+    EXPECT_FALSE(dropDown->findChild<QAction*>(keys::ExtractArtwork)->isVisible());
+    dropDown->findChild<QAction*>(keys::EmbedArtwork)->trigger();
+    EXPECT_TRUE(started.isEmpty());
+    EXPECT_TRUE(window->TimerButtonMenu()->isActive());
+    EXPECT_EQ(window->dispatch().pendingWizardKey(), keys::EmbedArtwork);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !started.isEmpty(); }, 5000));
+    EXPECT_EQ(started, QStringList{keys::EmbedArtwork});
+    EXPECT_FALSE(window->TimerButtonMenu()->isActive());
+}
+
+TEST_F(FormMainTest, SuppressedStepThreeHintComesBackAtTheThirdClick) {
+    support::RegSetString(support::Hive::CurrentUser, support::KEY_DONT_SHOW_AGAIN,
+                          support::MSG_KEY_STEP3, u"no"_s);
+    button(keys::Step3)->click();
+    button(keys::Step3)->click();
+    EXPECT_TRUE(ui.messages.shown.isEmpty());
+    button(keys::Step3)->click();
+    ASSERT_EQ(ui.messages.shown.size(), 1);
+    EXPECT_TRUE(
+        ui.messages.shown.first().text.startsWith(u"Please click on the small drop-down"_s));
+}
+
+TEST_F(FormMainTest, StepTwoExplainsTheReview) {
+    scan();
+    button(keys::Step2)->click();
+    ASSERT_EQ(ui.messages.shown.size(), 1);
+    EXPECT_EQ(ui.messages.shown.first().title, u"Quillmoth - Step 2"_s);
+}
+
+TEST_F(FormMainTest, ListMainStatusFollowsTabAndCheckMarks) {
+    EXPECT_EQ(window->ListMainStatus(), 2);
+    scan();
+    EXPECT_EQ(window->ListMainStatus(), 4);
+    EXPECT_TRUE(window->CurListHasAtLeastOneCheckedItem());
+    window->TabMain()->setCurrentIndex(1);
+    EXPECT_EQ(window->CurTab(), 1);
+    EXPECT_EQ(window->ListMainStatus(), 1);
+    EXPECT_FALSE(window->CurListHasAtLeastOneCheckedItem());
+    EXPECT_TRUE(window->CurListHasItems());
+    window->TabMain()->setCurrentIndex(0);
+    for (int row = 0; row < model(0).rowCount(); ++row)
+        model(0).setChecked(row, false);
+    EXPECT_EQ(window->ListMainStatus(), 3);
+}
+
+TEST_F(FormMainTest, DoubleClickOnAnIneligibleRowShowsThePanelWithItsWebPage) {
+    scan();
+    showWindow();
+    window->menuItem(u"ItemViewShowDetails"_s)->trigger();
+    ASSERT_FALSE(window->DetailsShown());
+    window->TabMain()->setCurrentIndex(1);
+    doubleClickRow(1, 0);
+    EXPECT_TRUE(window->DetailsShown());
+    EXPECT_EQ(window->TrackDetailsMain()->DetailsTab(), 1);
+    EXPECT_EQ(details().ArrIndex(), catalogue::RowCatalogueIndex(model(1).key(0)));
+
+    window->TabMain()->setCurrentIndex(0);
+    doubleClickRow(0, 1);
+    EXPECT_EQ(window->TrackDetailsMain()->DetailsTab(), 0);
+    EXPECT_EQ(details().ArrIndex(), catalogue::RowCatalogueIndex(model(0).key(1)));
+}
+
+TEST_F(FormMainTest, TabChangeShowsTheNewTabsSelectedRow) {
+    scan();
+    window->TabMain()->setCurrentIndex(1);
+    EXPECT_EQ(details().ArrIndex(), catalogue::RowCatalogueIndex(model(1).key(0)));
+    window->TabMain()->setCurrentIndex(0);
+    EXPECT_EQ(details().ArrIndex(), catalogue::RowCatalogueIndex(model(0).key(0)));
+}
+
+TEST_F(FormMainTest, TabStripTooltipFollowsTheMouse) {
+    showWindow();
+    QTabBar* strip = window->TabMain()->tabBar();
+    const auto moveTo = [&](QPoint inTabControl, Qt::MouseButtons buttons) {
+        const QPoint local = strip->mapFrom(window->TabMain(), inTabControl);
+        QMouseEvent move(QEvent::MouseMove, local, strip->mapToGlobal(local), Qt::NoButton, buttons,
+                         Qt::NoModifier);
+        QApplication::sendEvent(strip, &move);
+        return strip->toolTip();
+    };
+    EXPECT_TRUE(moveTo({10, 5}, Qt::NoButton).contains(u"including those with images"_s));
+    window->session().ViewFilter = 4;
+    EXPECT_TRUE(moveTo({10, 5}, Qt::NoButton).contains(u"available for embedding"_s));
+    EXPECT_EQ(moveTo({300, 5}, Qt::NoButton),
+              u"Show songs which are cannot have album cover art embedded"_s);
+    EXPECT_EQ(moveTo({10, 5}, Qt::LeftButton), QString());
+}
+
+TEST_F(FormMainTest, MenusAreEnabledWhenTheyOpen) {
+    auto* edit = window->MenuEdit();
+    Q_EMIT edit->aboutToShow();
+    EXPECT_FALSE(window->menuItem(u"ItemEditCheckAll"_s)->isEnabled());
+    EXPECT_FALSE(window->menuItem(u"ItemEditNextAlbum"_s)->isEnabled());
+    scan();
+    Q_EMIT edit->aboutToShow();
+    EXPECT_TRUE(window->menuItem(u"ItemEditCheckAll"_s)->isEnabled());
+    EXPECT_TRUE(window->menuItem(u"ItemEditCheckAlbum"_s)->isEnabled());
+    window->TabMain()->setCurrentIndex(1);
+    Q_EMIT edit->aboutToShow();
+    EXPECT_FALSE(window->menuItem(u"ItemEditCheckAll"_s)->isEnabled());
+    EXPECT_TRUE(window->menuItem(u"ItemEditNextAlbum"_s)->isEnabled());
+}
+
+TEST_F(FormMainTest, RightButtonOnTheEligibleListPopsUpTheEditMenu) {
+    scan();
+    showWindow();
+    QWidget* viewport = window->ListMain(0)->viewport();
+    QTest::mousePress(viewport, Qt::RightButton, {}, rowCentre(0, 0));
+    QTest::mouseRelease(viewport, Qt::RightButton, {}, rowCentre(0, 0));
+    EXPECT_TRUE(window->MenuEdit()->isVisible());
+    window->MenuEdit()->close();
+}
+
+TEST_F(FormMainTest, PlaceDialogPutsTheDialogBelowAndRightOfTheFrameCorner) {
+    window->move(100, 80);
+    QWidget dialog;
+    FormMain::PlaceDialog(window.get(), &dialog);
+    EXPECT_EQ(dialog.pos(), window->frameGeometry().topLeft() + QPoint(22, 22));
+}
+
+const QString ExpectedConnectionFailure =
+    u"Quillmoth cannot start because it cannot connect to iTunes!\n\n"
+    u"This version of Quillmoth requires iTunes version 7.7.1 or later. Please install, "
+    u"upgrade, or repair iTunes.\n\n"
+    u"To repair your iTunes installation, use 'Add or Remove Programs' in the Windows Control "
+    u"Panel. Select 'iTunes' with a single click, then click the 'Change' button.\n\n"
+    u"Quillmoth will now exit."_s;
+
+TEST(StartUp, ALibraryThatCannotBeOpenedEndsTheProgramWithoutAWindow) {
+    testing_support::ScriptedUi ui;
+    testing_support::TempFolder settings;
+    support::SetRegistryFiles({settings.file(u"user.json"_s), settings.file(u"machine.json"_s)});
+    auto window = mainwindow::StartMainWindow(
+        ui.services(), mainwindow::MakeLibraryOpener(settings.file(u"no such library"_s)));
+    EXPECT_FALSE(window);
+    ASSERT_EQ(ui.messages.shown.size(), 1);
+    EXPECT_EQ(ui.messages.shown.first().text, ExpectedConnectionFailure);
+    EXPECT_EQ(ui.messages.shown.first().icon, support::MbCritical);
+    EXPECT_TRUE(ui.messages.shown.first().title.isEmpty());
+    EXPECT_NE(mainwindow::ConnectionFailedExitStatus, 0);
+    for (QWidget* widget : QApplication::topLevelWidgets())
+        EXPECT_FALSE(qobject_cast<FormMain*>(widget)) << "a main window was left behind";
+    // A failed opening is not remembered.
+    EXPECT_TRUE(support::RegGetString(support::Hive::CurrentUser, support::KEY_QUILLMOTH,
+                                      support::VALUE_LAST_LIBRARY)
+                    .isEmpty());
+    support::ResetRegistryFiles();
+}
+
+TEST(StartUp, TheLibraryOpenedIsRememberedForTheNextStart) {
+    testing_support::TempFolder settings;
+    testing_support::TempFolder library;
+    library.copySeed(u"seed.mp3"_s, u"a.mp3"_s);
+    support::SetRegistryFiles({settings.file(u"user.json"_s), settings.file(u"machine.json"_s)});
+    testing_support::ScriptedUi ui;
+    auto window =
+        mainwindow::StartMainWindow(ui.services(), mainwindow::MakeLibraryOpener(library.path()));
+    ASSERT_TRUE(window);
+    EXPECT_TRUE(ui.messages.shown.isEmpty());
+    EXPECT_EQ(mainwindow::ChooseLibraryPath(QString()), library.path());
+    EXPECT_EQ(mainwindow::ChooseLibraryPath(u"/elsewhere"_s), u"/elsewhere"_s);
+    support::ResetRegistryFiles();
+}
+
+TEST(StartUp, LibraryChoiceOrder) {
+    EXPECT_EQ(mainwindow::ChooseLibraryPath(u"/a"_s, u"/b"_s, u"/c"_s), u"/a"_s);
+    EXPECT_EQ(mainwindow::ChooseLibraryPath(QString(), u"/b"_s, u"/c"_s), u"/b"_s);
+    EXPECT_EQ(mainwindow::ChooseLibraryPath(u"  "_s, QString(), u"/c"_s), u"/c"_s);
+}
+
+} // namespace
