@@ -7,7 +7,11 @@
 #include "support/Registry.h"
 #include "support/RegistryKeys.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QStandardPaths>
+
+#include <exception>
 
 using namespace Qt::StringLiterals;
 
@@ -28,7 +32,8 @@ QString ChooseLibraryPath(const QString& commandLinePath) {
     constexpr int MaxPathBytes = 65536;
     const QString last = support::RegGetString(support::Hive::CurrentUser, support::KEY_QUILLMOTH,
                                                support::VALUE_LAST_LIBRARY, MaxPathBytes);
-    return ChooseLibraryPath(commandLinePath, last,
+    const bool lastStillThere = !last.trimmed().isEmpty() && QFileInfo::exists(last);
+    return ChooseLibraryPath(commandLinePath, lastStillThere ? last : QString(),
                              QStandardPaths::writableLocation(QStandardPaths::MusicLocation));
 }
 
@@ -36,24 +41,45 @@ QString LibraryDataFolder() {
     return support::AppDataFolder() + u"Library/"_s;
 }
 
+namespace {
+void showDemoFailure(support::MessageBoxes& messages, const QString& description) {
+    messages.show(u"The demonstration library could not be built."_s + u"\n\n"_s + description,
+                  QString(), support::MbOk, support::MbCritical);
+}
+} // namespace
+
 QString BuildDemoLibrary(support::MessageBoxes& messages) {
     try {
         return musiclibrary::buildDemoLibrary(musiclibrary::defaultDemoLibraryFolder(),
                                               {.dataFolder = LibraryDataFolder()});
     } catch (const musiclibrary::LibraryError& error) {
-        messages.show(u"The demonstration library could not be built."_s + u"\n\n"_s +
-                          error.description(),
-                      QString(), support::MbOk, support::MbCritical);
-        return {};
+        showDemoFailure(messages, error.description());
+    } catch (const std::exception& error) {
+        showDemoFailure(messages, QString::fromLocal8Bit(error.what()));
     }
+    return {};
 }
 
-catalogue::LibraryOpener MakeLibraryOpener(const QString& path) {
-    return [path] {
-        musiclibrary::ITunesPtr library =
-            musiclibrary::openLibrary(path, {.dataFolder = LibraryDataFolder()});
+catalogue::LibraryOpener MakeLibraryOpener(const QString& path,
+                                           std::function<void(const QString&)> onFailure) {
+    // Empty text stays empty, so that the engine reports "no library given".
+    const QString absolute =
+        path.trimmed().isEmpty() ? path : QDir::cleanPath(QFileInfo(path).absoluteFilePath());
+    return [absolute, onFailure = std::move(onFailure)] {
+        musiclibrary::ITunesPtr library;
+        try {
+            library = musiclibrary::openLibrary(absolute, {.dataFolder = LibraryDataFolder()});
+        } catch (const musiclibrary::LibraryError& error) {
+            if (onFailure)
+                onFailure(error.description());
+            throw;
+        } catch (const std::exception& error) {
+            if (onFailure)
+                onFailure(QString::fromLocal8Bit(error.what()));
+            throw;
+        }
         support::RegSetString(support::Hive::CurrentUser, support::KEY_QUILLMOTH,
-                              support::VALUE_LAST_LIBRARY, path);
+                              support::VALUE_LAST_LIBRARY, absolute);
         return library;
     };
 }

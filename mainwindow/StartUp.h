@@ -8,6 +8,7 @@
 
 #include <QString>
 
+#include <functional>
 #include <memory>
 
 namespace mainwindow {
@@ -16,12 +17,18 @@ class FormMain;
 
 // The exit status of a start whose library could not be opened.
 inline constexpr int ConnectionFailedExitStatus = 1;
+// The exit status of a command line the program does not understand (the
+// same as that of an unknown option).
+inline constexpr int UsageErrorExitStatus = 1;
 
 // The library named on the command line, else the one opened last, else the
 // user's music folder.
 QString ChooseLibraryPath(const QString& commandLinePath, const QString& lastLibrary,
                           const QString& musicFolder);
-// ChooseLibraryPath with the remembered library and the XDG music folder.
+// ChooseLibraryPath with the remembered library and the XDG music folder. A
+// remembered library that no longer exists is passed over for the music
+// folder: otherwise one deleted or renamed library would stop every later
+// start that names no library.
 QString ChooseLibraryPath(const QString& commandLinePath);
 
 // Where the engine keeps its index, downloaded art and playlists.
@@ -33,8 +40,14 @@ QString LibraryDataFolder();
 QString BuildDemoLibrary(support::MessageBoxes& messages);
 
 // Opens the library at path with the engine, and remembers it as the library
-// opened last once the opening succeeded.
-catalogue::LibraryOpener MakeLibraryOpener(const QString& path);
+// opened last once the opening succeeded. A relative path is taken from the
+// current folder and remembered as an absolute one, so that the next start
+// finds it from wherever it is made. When the opening fails, onFailure (if
+// given) receives the engine's description of why, before the failure is
+// passed on.
+catalogue::LibraryOpener
+MakeLibraryOpener(const QString& path,
+                  std::function<void(const QString& description)> onFailure = {});
 
 // Creates the main window and runs its load. When the library cannot be
 // opened the user has been told why and the result is empty: the program

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QGuiApplication>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -44,6 +45,26 @@ QList<ButtonAnswer> buttonsFor(int buttons) {
     }
 }
 
+// Shows the normal pointer for its lifetime when a busy pointer is set, and
+// then gives the busy pointer back. It stacks on top of the override cursor
+// rather than changing it, so whoever set that one still restores their own.
+class ArrowWhileAsking {
+public:
+    ArrowWhileAsking() : m_active(QGuiApplication::overrideCursor() != nullptr) {
+        if (m_active)
+            QGuiApplication::setOverrideCursor(Qt::ArrowCursor);
+    }
+    ~ArrowWhileAsking() {
+        if (m_active)
+            QGuiApplication::restoreOverrideCursor();
+    }
+    ArrowWhileAsking(const ArrowWhileAsking&) = delete;
+    ArrowWhileAsking& operator=(const ArrowWhileAsking&) = delete;
+
+private:
+    bool m_active;
+};
+
 int runBox(const QString& text, const QString& title, int buttons, int icon, bool* dontShowAgain) {
     QMessageBox box(ActiveForm());
     box.setWindowTitle(title.isEmpty() ? u"Quillmoth"_s : title);
@@ -62,7 +83,12 @@ int runBox(const QString& text, const QString& title, int buttons, int icon, boo
         check = new QCheckBox(u"Do not show this message again"_s, &box);
         box.setCheckBox(check);
     }
-    box.exec();
+    {
+        // A question asked in the middle of a long run must not be answered
+        // under the hourglass that the run has set for the whole program.
+        const ArrowWhileAsking arrow;
+        box.exec();
+    }
     if (dontShowAgain)
         *dontShowAgain = check->isChecked();
     const QAbstractButton* pressed = box.clickedButton();

@@ -9,7 +9,16 @@
 #include <QApplication>
 #include <QCommandLineParser>
 
+#include <cstdio>
+
 using namespace Qt::StringLiterals;
+
+namespace {
+// Messages for whoever started the program from a terminal.
+void printError(const QString& text) {
+    std::fputs(qUtf8Printable(u"quillmoth: "_s + text + u"\n"_s), stderr);
+}
+} // namespace
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
@@ -34,6 +43,17 @@ int main(int argc, char** argv) {
         u"Build the demonstration library in the application-data folder and open it."_s);
     parser.addOption(demoOption);
     parser.process(app);
+    // Anything the options do not cover is a mistake worth a word, not
+    // something to pass over silently and then open another library.
+    const auto usageError = [](const QString& text) {
+        printError(text);
+        return mainwindow::UsageErrorExitStatus;
+    };
+    if (!parser.positionalArguments().isEmpty())
+        return usageError(u"unexpected argument \"%1\"; use --library to choose a library."_s.arg(
+            parser.positionalArguments().constFirst()));
+    if (parser.isSet(demoOption) && parser.isSet(libraryOption))
+        return usageError(u"--demo and --library cannot be used together."_s);
 
     support::QtUiServices services;
     // The busy pointer is the application's override cursor while the
@@ -52,8 +72,10 @@ int main(int argc, char** argv) {
     } else {
         path = mainwindow::ChooseLibraryPath(parser.value(libraryOption));
     }
-    std::unique_ptr<mainwindow::FormMain> window =
-        mainwindow::StartMainWindow(services.services(), mainwindow::MakeLibraryOpener(path));
+    // The message box of a failed start is the same whatever went wrong; the
+    // engine's own reason goes to the terminal for whoever started us there.
+    std::unique_ptr<mainwindow::FormMain> window = mainwindow::StartMainWindow(
+        services.services(), mainwindow::MakeLibraryOpener(path, printError));
     if (!window)
         return mainwindow::ConnectionFailedExitStatus;
     window->show();

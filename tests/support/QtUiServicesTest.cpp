@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <optional>
 
 using namespace Qt::StringLiterals;
 using namespace support;
@@ -78,6 +79,38 @@ TEST(QtMessageBoxes, CheckBoxStateIsReported) {
         IdOk);
     EXPECT_TRUE(dontShowAgain);
     EXPECT_EQ(checkText, u"Do not show this message again"_s);
+}
+
+TEST(QtMessageBoxes, ShowTheNormalPointerWhileTheProgramIsBusy) {
+    QtMessageBoxes boxes;
+    OverrideCursorDisplay display;
+    ScreenPointer pointer(display);
+    pointer.PushPointer(POINTER_HOURGLASS);
+    std::optional<Qt::CursorShape> shapeWhileAsking;
+    whenBoxShows([&](QMessageBox& box) {
+        if (const QCursor* cursor = QGuiApplication::overrideCursor())
+            shapeWhileAsking = cursor->shape();
+        box.button(QMessageBox::Ok)->click();
+    });
+    boxes.show(u"Stop here?"_s, QString(), MbOk, MbExclamation);
+    EXPECT_EQ(shapeWhileAsking, Qt::ArrowCursor);
+    ASSERT_NE(QGuiApplication::overrideCursor(), nullptr);
+    EXPECT_EQ(QGuiApplication::overrideCursor()->shape(), Qt::WaitCursor);
+    // The run's own pop clears the pointer completely: nothing was left behind.
+    pointer.PopPointer();
+    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+}
+
+TEST(QtMessageBoxes, LeaveThePointerAloneWhenNothingIsBusy) {
+    QtMessageBoxes boxes;
+    bool overriddenWhileAsking = true;
+    whenBoxShows([&](QMessageBox& box) {
+        overriddenWhileAsking = QGuiApplication::overrideCursor() != nullptr;
+        box.button(QMessageBox::Ok)->click();
+    });
+    boxes.show(u"Done."_s, QString(), MbOk, MbInformation);
+    EXPECT_FALSE(overriddenWhileAsking);
+    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
 }
 
 TEST(OverrideCursorDisplay, FollowsThePointerStack) {
