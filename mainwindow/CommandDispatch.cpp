@@ -123,8 +123,10 @@ void CommandDispatch::recordWizardChoice(const QString& key) {
 void CommandDispatch::wizardTimerTick() {
     for (const auto& [key, operation] : m_wizards) {
         if (key == m_pendingWizardKey) {
+            if (refuseWhenBusy())
+                return;
             Q_EMIT wizardStarting(key);
-            runIfSet(operation);
+            runBusy(BusyWizard, operation);
             return;
         }
     }

@@ -18,7 +18,10 @@ class Beeper;
 
 namespace mainwindow {
 
-enum BusyState : int { BusyIdle = 0, BusyScanning = 1, BusyEmbeddingChecked = 2 };
+// BusyWizard marks a wizard and its run: a run lets window events through
+// between songs, and a scan, a second wizard or closing the window in the
+// middle of it would pull the lists and the library from under it.
+enum BusyState : int { BusyIdle = 0, BusyScanning = 1, BusyEmbeddingChecked = 2, BusyWizard = 3 };
 
 // What the window does for the commands; each may be left empty.
 struct CommandActions {
@@ -52,15 +55,18 @@ public:
     // index is the Step menu entry's position from 1, separators included.
     void stepMenuClicked(int index);
     // A drop-down entry of the Step 3 button; records the choice even while
-    // busy, the wizard's own run guards itself.
+    // busy (the menu is reachable during a run).
     void wizardChosen(const QString& key);
     // The deferred-start timer's tick (the timer has already stopped itself).
+    // A tick that finds a command running only beeps: a wizard started in
+    // the middle of another run would work on lists that run is changing.
+    // The wizard runs with the busy flag at BusyWizard.
     void wizardTimerTick();
 
 Q_SIGNALS:
     // A command arrived while busy and was turned into a beep.
     void refusedWhileBusy();
-    // The tick found the pending key in the table and ran (or would run) its
+    // The tick found the pending key in the table while idle and runs its
     // operation; emitted before the operation runs.
     void wizardStarting(const QString& key);
 

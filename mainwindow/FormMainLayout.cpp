@@ -3,6 +3,7 @@
 #include "mainwindow/FormMain.h"
 
 #include "mainwindow/CommandKeys.h"
+#include "mainwindow/TabTooltip.h"
 #include "mainwindow/ToolbarIcons.h"
 #include "mainwindow/TrackDetailsView.h"
 #include "mainwindow/TwipsGeometry.h"
@@ -48,6 +49,28 @@ constexpr std::array<std::array<int, 6>, 2> ColumnWidthsTwips = {{
 // Where a list sits inside its tab page.
 constexpr QPoint ListOffsetInPage{4, 4};
 
+// The tab strip's explanations are given by position (TabTooltip.h): each
+// tab is as wide as the stretch its explanation covers, so the text shown
+// is always the one of the tab under the mouse.
+class TabStripOfFixedWidths : public QTabBar {
+public:
+    using QTabBar::QTabBar;
+
+protected:
+    QSize tabSizeHint(int index) const override {
+        QSize size = QTabBar::tabSizeHint(index);
+        size.setWidth(TwipsToPixels(TabStripTabWidthTwips));
+        return size;
+    }
+};
+
+class TabControl : public QTabWidget {
+public:
+    explicit TabControl(QWidget* parent) : QTabWidget(parent) {
+        setTabBar(new TabStripOfFixedWidths(this));
+    }
+};
+
 } // namespace
 
 void FormMain::buildControls() {
@@ -67,8 +90,6 @@ void FormMain::buildControls() {
 
     buildTabs(client);
 
-    // The details panel's place; the full panel takes it over by replacing
-    // this one line.
     auto* details = new UcTrackDetails(&m_session.Catalogue, client);
     m_details = details;
     m_details->widget()->setObjectName(u"TrackDetailsMain"_s);
@@ -133,7 +154,7 @@ void FormMain::buildToolbar(QWidget* client) {
 }
 
 void FormMain::buildTabs(QWidget* client) {
-    m_tabMain = new QTabWidget(client);
+    m_tabMain = new TabControl(client);
     m_tabMain->setObjectName(u"TabMain"_s);
     m_tabMain->setGeometry(layout::TabMain);
     for (int tab : {TAB_ELIGIBLE, TAB_INELIGIBLE}) {

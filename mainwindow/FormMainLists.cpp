@@ -117,11 +117,13 @@ bool FormMain::listMouseEvent(QEvent* event) {
 void FormMain::tabStripMouseMove(QObject* watched, QEvent* event) {
     auto* bar = static_cast<QWidget*>(watched);
     const auto* mouse = static_cast<QMouseEvent*>(event);
-    // Positions count from the tab control's corner, not the strip's.
-    const QPoint inTabControl = bar->mapTo(m_tabMain, mouse->position().toPoint());
-    bar->setToolTip(TabStripTooltip(inTabControl.x() * TwipsPerPixel,
-                                    inTabControl.y() * TwipsPerPixel, mouse->buttons(),
-                                    mouse->modifiers(), m_session.ViewFilter));
+    // Positions count from the strip's own corner, where its first tab
+    // starts: the tabs are as wide as the stretches of the explanations, so
+    // the explanation is always that of the tab under the mouse. (The strip
+    // sits at the top of the tab control, so its heights are the same.)
+    const QPoint at = mouse->position().toPoint();
+    bar->setToolTip(TabStripTooltip(at.x() * TwipsPerPixel, at.y() * TwipsPerPixel,
+                                    mouse->buttons(), mouse->modifiers(), m_session.ViewFilter));
 }
 
 } // namespace mainwindow

@@ -8,8 +8,8 @@ namespace mainwindow {
 
 namespace {
 constexpr int StripHeightTwips = 300;
-constexpr int EligibleTabRightTwips = 3795;
-constexpr int IneligibleTabRightTwips = 7590;
+constexpr int EligibleTabRightTwips = TabStripTabWidthTwips;
+constexpr int IneligibleTabRightTwips = 2 * TabStripTabWidthTwips;
 } // namespace
 
 QString TabStripTooltip(int xTwips, int yTwips, Qt::MouseButtons buttons,

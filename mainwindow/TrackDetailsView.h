@@ -1,8 +1,7 @@
 #pragma once
 
-// What the main window tells the details panel below the song lists. The
-// panel widget implements it; until the full panel exists, a plain stand-in
-// keeps its place in the window and remembers what it was told.
+// What the main window tells the details panel below the song lists; the
+// window needs no more of the panel than this.
 
 #include "musiclibrary/ITunes.h"
 
@@ -23,26 +22,6 @@ public:
     virtual int DetailsTab() const = 0;
     virtual void setDetailsTab(int tab) = 0;
     virtual QWidget* widget() = 0;
-};
-
-class TrackDetailsPlaceholder : public QWidget, public TrackDetailsView {
-    Q_OBJECT
-public:
-    explicit TrackDetailsPlaceholder(QWidget* parent = nullptr);
-
-    void setArrIndex(int32_t index) override { m_arrIndex = index; }
-    void setTrack(const musiclibrary::TrackPtr& track) override { m_track = track; }
-    int DetailsTab() const override { return m_detailsTab; }
-    void setDetailsTab(int tab) override { m_detailsTab = tab; }
-    QWidget* widget() override { return this; }
-
-    int32_t ArrIndex() const { return m_arrIndex; }
-    const musiclibrary::TrackPtr& Track() const { return m_track; }
-
-private:
-    int32_t m_arrIndex = 0;
-    musiclibrary::TrackPtr m_track;
-    int m_detailsTab = 0;
 };
 
 } // namespace mainwindow

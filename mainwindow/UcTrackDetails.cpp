@@ -23,6 +23,8 @@
 #include <QSpinBox>
 #include <QTabWidget>
 
+#include <algorithm>
+#include <array>
 #include <bit>
 
 using namespace Qt::StringLiterals;
@@ -40,25 +42,37 @@ constexpr int DragOver = 2;
 struct KindOption {
     int kind;
     const char16_t* caption;
-    QPoint position;
+    int column;
+    int row;
 };
 
 // Two columns of four, in bit order; the spin controls sit beside
 // "Embedded" and "Other file".
 constexpr KindOption KindOptions[] = {
-    {catalogue::ArtKindDownloaded, u"Downloaded", {8, 104}},
-    {catalogue::ArtKindEmbedded, u"Embedded", {8, 130}},
-    {catalogue::ArtKindFolderJpg, u"Folder.JPG", {8, 156}},
-    {catalogue::ArtKindAlbumArtSmall, u"AlbumArtSmall", {8, 182}},
-    {catalogue::ArtKindWmpSmall, u"WmpSmall", {168, 104}},
-    {catalogue::ArtKindWmpLarge, u"WmpLarge", {168, 130}},
-    {catalogue::ArtKindOther, u"Other file", {168, 156}},
-    {catalogue::ArtKindBackup, u"Backup", {168, 182}},
+    {catalogue::ArtKindDownloaded, u"Downloaded", 0, 0},
+    {catalogue::ArtKindEmbedded, u"Embedded", 0, 1},
+    {catalogue::ArtKindFolderJpg, u"Folder.JPG", 0, 2},
+    {catalogue::ArtKindAlbumArtSmall, u"AlbumArtSmall", 0, 3},
+    {catalogue::ArtKindWmpSmall, u"WmpSmall", 1, 0},
+    {catalogue::ArtKindWmpLarge, u"WmpLarge", 1, 1},
+    {catalogue::ArtKindOther, u"Other file", 1, 2},
+    {catalogue::ArtKindBackup, u"Backup", 1, 3},
 };
-constexpr QSize OptionSize{104, 22};
-constexpr QRect ScrollEmbeddedRect{112, 130, 48, 22};
-constexpr QRect ScrollOtherRect{272, 156, 48, 22};
-constexpr QPoint PicturePosition{332, 8};
+constexpr QPoint OptionsOrigin{8, 104};
+constexpr int OptionPitch = 26;
+constexpr int OptionHeight = 22;
+constexpr int SpinGap = 4;
+constexpr int ColumnGap = 12;
+constexpr int MinimumSpinWidth = 48;
+// The counted captions are measured with two digits, so that a spin
+// control never covers its caption for up to 99 images.
+constexpr int WidestMeasuredCount = 99;
+constexpr int PictureLeftMinimum = 332;
+constexpr int PictureTop = 8;
+constexpr int PageMargin = 8;
+constexpr int InfoCaptionWidth = 84;
+constexpr int InfoCaptionGap = 4;
+constexpr int InfoValueMinimumWidth = 160;
 
 // The slot of a kind in the option array: its bit's position.
 int KindSlot(int kind) {
@@ -76,10 +90,9 @@ QLabel* AddLabel(QWidget* page, const QString& text, const QRect& geometry, cons
     return label;
 }
 
-QSpinBox* AddScroll(QWidget* page, const QRect& geometry, const QString& name) {
+QSpinBox* AddScroll(QWidget* page, const QString& name) {
     auto* spin = new QSpinBox(page);
     spin->setObjectName(name);
-    spin->setGeometry(geometry);
     spin->setRange(1, 1);
     spin->hide();
     return spin;
@@ -126,51 +139,102 @@ QWidget* UcTrackDetails::buildSongDetailsPage() {
     auto* page = new QWidget;
     page->setObjectName(u"PageSongDetails"_s);
 
-    AddLabel(page, u"Artist:"_s, {8, 8, 56, 20}, u"Label10"_s);
-    m_labArtist = AddLabel(page, {}, {68, 8, 256, 20}, u"LabArtist"_s);
-    AddLabel(page, u"Album:"_s, {8, 32, 56, 20}, u"Label8"_s);
-    m_labAlbum = AddLabel(page, {}, {68, 32, 256, 20}, u"LabAlbum"_s);
-    AddLabel(page, u"Name:"_s, {8, 56, 56, 20}, u"Label6"_s);
-    m_labName = AddLabel(page, {}, {68, 56, 256, 20}, u"LabName"_s);
     QLabel* label5 = AddLabel(page, u"Artwor&k available:"_s, {8, 82, 200, 20}, u"Label5"_s);
-
     m_optImageGroup = new QButtonGroup(page);
     for (const KindOption& option : KindOptions) {
         auto* button = new QRadioButton(QString::fromUtf16(option.caption), page);
         button->setObjectName(u"OptImage%1"_s.arg(option.kind));
-        button->setGeometry(QRect(option.position, OptionSize));
         m_optImageGroup->addButton(button, option.kind);
         m_optImage[static_cast<size_t>(KindSlot(option.kind))] = button;
     }
     label5->setBuddy(OptImage(catalogue::ArtKindDownloaded));
     connect(m_optImageGroup, &QButtonGroup::idClicked, this, &UcTrackDetails::optImageClicked);
 
-    m_scrollEmbedded = AddScroll(page, ScrollEmbeddedRect, u"ScrollEmbedded"_s);
-    m_scrollOther = AddScroll(page, ScrollOtherRect, u"ScrollOther"_s);
+    m_scrollEmbedded = AddScroll(page, u"ScrollEmbedded"_s);
+    m_scrollOther = AddScroll(page, u"ScrollOther"_s);
     for (QSpinBox* spin : {m_scrollEmbedded, m_scrollOther}) {
         connect(spin, &QSpinBox::valueChanged, this, [this] {
             if (!m_panelUpdating)
                 ShowSelectedKind();
         });
     }
+    const int optionsRight = layoutKindOptions();
+
+    // The picture stays at its place unless the user's font needs the
+    // options to be wider; the song's labels use the width up to it.
+    const int pictureLeft = std::max(PictureLeftMinimum, optionsRight + ColumnGap);
+    const int songLabelWidth = pictureLeft - PageMargin - 68;
+    AddLabel(page, u"Artist:"_s, {8, 8, 56, 20}, u"Label10"_s);
+    m_labArtist = AddLabel(page, {}, {68, 8, songLabelWidth, 20}, u"LabArtist"_s);
+    AddLabel(page, u"Album:"_s, {8, 32, 56, 20}, u"Label8"_s);
+    m_labAlbum = AddLabel(page, {}, {68, 32, songLabelWidth, 20}, u"LabAlbum"_s);
+    AddLabel(page, u"Name:"_s, {8, 56, 56, 20}, u"Label6"_s);
+    m_labName = AddLabel(page, {}, {68, 56, songLabelWidth, 20}, u"LabName"_s);
 
     m_picSongDetails = new QLabel(page);
     m_picSongDetails->setObjectName(u"PicSongDetails"_s);
-    m_picSongDetails->setGeometry(QRect(PicturePosition, PictureBoxSize));
+    m_picSongDetails->setGeometry(QRect(QPoint(pictureLeft, PictureTop), PictureBoxSize));
     m_picSongDetails->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     m_picSongDetails->setBackgroundRole(QPalette::Base);
     m_picSongDetails->setAutoFillBackground(true);
 
-    const int left = PicturePosition.x() + PictureBoxSize.width() + 16;
-    AddLabel(page, u"Dimensions:"_s, {left, 8, 84, 20}, u"Label13"_s);
-    m_labDimensions = AddLabel(page, {}, {left + 88, 8, 200, 20}, u"LabDimensions"_s);
-    AddLabel(page, u"Image size:"_s, {left, 32, 84, 20}, u"Label15"_s);
-    m_labSize = AddLabel(page, {}, {left + 88, 32, 200, 20}, u"LabSize"_s);
-    AddLabel(page, u"Image path:"_s, {left, 56, 84, 20}, u"Label17"_s);
-    m_labFullPath = AddLabel(page, {}, {left + 88, 56, 200, 150}, u"LabFullPath"_s);
+    const int left = pictureLeft + PictureBoxSize.width() + 16;
+    const int valueLeft = left + InfoCaptionWidth + InfoCaptionGap;
+    const int valueWidth =
+        std::max(InfoValueMinimumWidth, PanelSize.width() - 2 * PageMargin - valueLeft);
+    AddLabel(page, u"Dimensions:"_s, {left, 8, InfoCaptionWidth, 20}, u"Label13"_s);
+    m_labDimensions = AddLabel(page, {}, {valueLeft, 8, valueWidth, 20}, u"LabDimensions"_s);
+    AddLabel(page, u"Image size:"_s, {left, 32, InfoCaptionWidth, 20}, u"Label15"_s);
+    m_labSize = AddLabel(page, {}, {valueLeft, 32, valueWidth, 20}, u"LabSize"_s);
+    AddLabel(page, u"Image path:"_s, {left, 56, InfoCaptionWidth, 20}, u"Label17"_s);
+    m_labFullPath = AddLabel(page, {}, {valueLeft, 56, valueWidth, 150}, u"LabFullPath"_s);
     m_labFullPath->setWordWrap(true);
     m_labFullPath->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     return page;
+}
+
+int UcTrackDetails::layoutKindOptions() {
+    // Measured with the font the user has: a fixed width cut captions such
+    // as "AlbumArtSmall" short. The counted captions are the widest texts
+    // the Embedded and Other options take.
+    const auto captionWidth = [](QRadioButton* button, const QString& widest) {
+        const QString caption = button->text();
+        button->setText(widest);
+        const int width = button->sizeHint().width();
+        button->setText(caption);
+        return width;
+    };
+    std::array<int, 2> columnWidth{};
+    for (const KindOption& option : KindOptions) {
+        QString widest = QString::fromUtf16(option.caption);
+        if (option.kind == catalogue::ArtKindEmbedded)
+            widest = EmbeddedCaption(WidestMeasuredCount);
+        else if (option.kind == catalogue::ArtKindOther)
+            widest = OtherFileCaption(WidestMeasuredCount);
+        int& width = columnWidth[static_cast<size_t>(option.column)];
+        width = std::max(width, captionWidth(OptImage(option.kind), widest));
+    }
+    m_scrollEmbedded->setRange(1, WidestMeasuredCount);
+    const int spinWidth = std::max(MinimumSpinWidth, m_scrollEmbedded->sizeHint().width());
+    m_scrollEmbedded->setRange(1, 1);
+
+    // Every row of a column leaves room for the spin control, so that the
+    // second column starts after the first column's spin control.
+    const std::array<int, 2> columnLeft = {OptionsOrigin.x(), OptionsOrigin.x() + columnWidth[0] +
+                                                                  SpinGap + spinWidth + ColumnGap};
+    for (const KindOption& option : KindOptions) {
+        const auto column = static_cast<size_t>(option.column);
+        OptImage(option.kind)
+            ->setGeometry(columnLeft[column], OptionsOrigin.y() + option.row * OptionPitch,
+                          columnWidth[column], OptionHeight);
+    }
+    const auto placeSpin = [&](QSpinBox* spin, int kind) {
+        const QRect option = OptImage(kind)->geometry();
+        spin->setGeometry(option.right() + 1 + SpinGap, option.top(), spinWidth, OptionHeight);
+    };
+    placeSpin(m_scrollEmbedded, catalogue::ArtKindEmbedded);
+    placeSpin(m_scrollOther, catalogue::ArtKindOther);
+    return m_scrollOther->geometry().right() + 1;
 }
 
 QRadioButton* UcTrackDetails::OptImage(int kind) const {

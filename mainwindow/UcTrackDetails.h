@@ -112,6 +112,9 @@ protected:
 private:
     // UcTrackDetails.cpp: the Song Details page.
     QWidget* buildSongDetailsPage();
+    // Places the option buttons and their spin controls wide enough for
+    // their captions; returns the right edge of the block.
+    int layoutKindOptions();
     void RefreshTrackDetails();
     void ClearKindOptions();
     void EnableKindOptions();

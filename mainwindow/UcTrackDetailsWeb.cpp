@@ -11,6 +11,8 @@
 #include <QListWidget>
 #include <QPushButton>
 
+#include <algorithm>
+
 using namespace Qt::StringLiterals;
 
 namespace mainwindow {
@@ -67,25 +69,29 @@ QWidget* UcTrackDetails::buildWebPage() {
     label2->setBuddy(m_listSites);
     m_butGo = AddButton(page, u"&Go to selected web site"_s, {8, 190, 240, 28}, u"ButGo"_s);
 
-    AddWrappedLabel(page,
-                    u"Choose a web site from the list and whether you want to have various "
-                    u"information about the current song copied to the clipboard.  (You can "
-                    u"paste the clipboard contents into the search field of the selected web "
-                    u"site.)"_s,
-                    {264, 48, 420, 52}, u"Label3"_s);
+    QLabel* label3 = AddWrappedLabel(
+        page,
+        u"Choose a web site from the list and whether you want to have various information "
+        u"about the current song copied to the clipboard.  (You can paste the clipboard "
+        u"contents into the search field of the selected web site.)"_s,
+        {264, 48, 420, 52}, u"Label3"_s);
+    // As high as the user's font needs, and the boxes below it: a fixed
+    // height cut the last line short.
+    label3->resize(label3->width(), std::max(label3->height(), label3->heightForWidth(420)));
+    const int frameTop = label3->geometry().bottom() + 1 + 6;
     auto* frame = new QGroupBox(u"F&ields to copy to clipboard"_s, page);
     frame->setObjectName(u"Frame1"_s);
-    frame->setGeometry(264, 104, 200, 104);
+    frame->setGeometry(264, frameTop, 200, 104);
     m_checkIncludeArtist = AddCheck(frame, u"Include &artist name"_s, {10, 24, 180, 22},
                                     u"CheckIncludeArtist"_s, true);
     m_checkIncludeAlbum =
         AddCheck(frame, u"Include album &name"_s, {10, 50, 180, 22}, u"CheckIncludeAlbum"_s, true);
     m_checkIncludeSong =
         AddCheck(frame, u"Include &song name"_s, {10, 76, 180, 22}, u"CheckIncludeSong"_s, false);
-    m_butCopyFieldsNow = AddButton(page, u"Copy fields &to clipboard now"_s, {476, 112, 208, 28},
-                                   u"ButCopyFieldsNow"_s);
-    m_checkCopyDetails = AddCheck(page, u"&Copy fields when browsing"_s, {476, 150, 208, 22},
-                                  u"CheckCopyDetails"_s, true);
+    m_butCopyFieldsNow = AddButton(page, u"Copy fields &to clipboard now"_s,
+                                   {476, frameTop + 8, 208, 28}, u"ButCopyFieldsNow"_s);
+    m_checkCopyDetails = AddCheck(page, u"&Copy fields when browsing"_s,
+                                  {476, frameTop + 46, 208, 22}, u"CheckCopyDetails"_s, true);
 
     AddWrappedLabel(
         page,

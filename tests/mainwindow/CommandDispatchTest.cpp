@@ -77,6 +77,45 @@ TEST_F(DispatchTest, DropDownChoiceIsRecordedEvenWhileBusy) {
     EXPECT_EQ(ui.beeper.beeps, 0);
 }
 
+TEST_F(DispatchTest, AWizardTickDuringAScanOnlyBeeps) {
+    QSignalSpy starting(dispatch.get(), &CommandDispatch::wizardStarting);
+    duringScan = [this] {
+        dispatch->wizardChosen(keys::DeleteArtwork);
+        dispatch->wizardTimerTick();
+    };
+    dispatch->toolbarButtonClicked(keys::Step1);
+    EXPECT_EQ(log, QStringList({u"scan busy=1"_s, u"arm"_s}));
+    EXPECT_EQ(starting.count(), 0);
+    EXPECT_EQ(ui.beeper.beeps, 1);
+}
+
+TEST_F(DispatchTest, AWizardRunsBusySoThatStepsAndOtherWizardsWait) {
+    dispatch->setWizardOperation(keys::EmbedArtwork, [this] {
+        log.append(u"embed wizard busy=%1"_s.arg(dispatch->busy()));
+        // What a user can reach while the run lets window events through.
+        dispatch->toolbarButtonClicked(keys::Step1);
+        dispatch->stepMenuClicked(5);
+        dispatch->wizardChosen(keys::DeleteArtwork);
+        dispatch->wizardTimerTick();
+    });
+    dispatch->wizardChosen(keys::EmbedArtwork);
+    dispatch->wizardTimerTick();
+    EXPECT_EQ(log, QStringList({u"arm"_s, u"embed wizard busy=3"_s, u"arm"_s}));
+    EXPECT_EQ(ui.beeper.beeps, 3);
+    EXPECT_EQ(dispatch->busy(), mainwindow::BusyIdle);
+    // Once the run is over the step works again.
+    dispatch->toolbarButtonClicked(keys::Step1);
+    EXPECT_EQ(log.last(), u"scan busy=1"_s);
+}
+
+TEST_F(DispatchTest, BusyFlagFallsBackWhenAWizardThrows) {
+    dispatch->setWizardOperation(keys::CreatePlaylist,
+                                 [] { throw std::runtime_error("wizard failed"); });
+    dispatch->wizardChosen(keys::CreatePlaylist);
+    EXPECT_THROW(dispatch->wizardTimerTick(), std::runtime_error);
+    EXPECT_EQ(dispatch->busy(), mainwindow::BusyIdle);
+}
+
 TEST_F(DispatchTest, BusyFlagFallsBackWhenTheScanThrows) {
     duringScan = [] { throw std::runtime_error("scan failed"); };
     EXPECT_THROW(dispatch->toolbarButtonClicked(keys::Step1), std::runtime_error);

@@ -6,8 +6,8 @@
 #include "mainwindow/CommandKeys.h"
 #include "mainwindow/StartUp.h"
 #include "mainwindow/TrackDetailsView.h"
-#include "mainwindow/UcTrackDetails.h"
 #include "mainwindow/UcProgress.h"
+#include "mainwindow/UcTrackDetails.h"
 #include "musiclibrary/Library.h"
 #include "support/Registry.h"
 #include "support/RegistryKeys.h"
@@ -323,6 +323,29 @@ TEST_F(FormMainTest, TabStripTooltipFollowsTheMouse) {
     EXPECT_EQ(moveTo({300, 5}, Qt::NoButton),
               u"Show songs which are cannot have album cover art embedded"_s);
     EXPECT_EQ(moveTo({10, 5}, Qt::LeftButton), QString());
+}
+
+TEST_F(FormMainTest, TheTooltipOverEachTabIsThatTabsOwn) {
+    showWindow();
+    QTabBar* strip = window->TabMain()->tabBar();
+    const auto tooltipAt = [&](QPoint local) {
+        QMouseEvent move(QEvent::MouseMove, local, strip->mapToGlobal(local), Qt::NoButton,
+                         Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(strip, &move);
+        return strip->toolTip();
+    };
+    // Near the top of the strip, where the explanations are given, over
+    // both ends and the middle of each tab.
+    for (int tab : {0, 1}) {
+        const QRect rect = strip->tabRect(tab);
+        for (int x : {rect.left() + 2, rect.center().x(), rect.right() - 2}) {
+            const QString tip = tooltipAt({x, rect.top() + 3});
+            if (tab == 0)
+                EXPECT_TRUE(tip.startsWith(u"Show songs which have at least one"_s)) << x;
+            else
+                EXPECT_EQ(tip, u"Show songs which are cannot have album cover art embedded"_s) << x;
+        }
+    }
 }
 
 TEST_F(FormMainTest, MenusAreEnabledWhenTheyOpen) {

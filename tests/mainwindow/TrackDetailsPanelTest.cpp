@@ -28,6 +28,8 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
+
 using namespace Qt::StringLiterals;
 using namespace mainwindow;
 using testing_support::readFile;
@@ -217,6 +219,33 @@ TEST_F(TrackDetailsPanelTest, StartsEmptyWithItsPagesAndFixedTexts) {
               u"currently selected song. (Image drag and drop is best supported in Internet "
               u"Explorer and may not work in other browsers.)"_s);
     expectEmptyPicture();
+}
+
+TEST_F(TrackDetailsPanelTest, EveryKindCaptionFitsBesideItsSpinControl) {
+    // The widest captions the options take, with the counts of a song with
+    // many images.
+    const std::map<int, QString> widest = {{1, u"Downloaded"_s},       {2, EmbeddedCaption(3)},
+                                           {4, u"Folder.JPG"_s},       {8, u"AlbumArtSmall"_s},
+                                           {16, u"WmpSmall"_s},        {32, u"WmpLarge"_s},
+                                           {64, OtherFileCaption(12)}, {128, u"Backup"_s}};
+    const QWidget* page = panel->OptImage(1)->parentWidget();
+    QRect occupied;
+    for (const auto& [kind, caption] : widest) {
+        QRadioButton* option = panel->OptImage(kind);
+        option->setText(caption);
+        EXPECT_GE(option->width(), option->sizeHint().width()) << caption.toStdString();
+        occupied |= option->geometry();
+    }
+    const QRect embedded = panel->ScrollEmbedded()->geometry();
+    const QRect other = panel->ScrollOther()->geometry();
+    EXPECT_GT(embedded.left(), panel->OptImage(2)->geometry().right());
+    EXPECT_LT(embedded.right(), panel->OptImage(32)->geometry().left());
+    EXPECT_GT(other.left(), panel->OptImage(64)->geometry().right());
+    occupied |= embedded | other;
+    // Nothing runs under the picture or off the page.
+    EXPECT_LT(occupied.right(), panel->PicSongDetails()->x());
+    EXPECT_LE(panel->LabFullPath()->geometry().right(), page->width());
+    EXPECT_LE(panel->LabArtist()->geometry().right(), panel->PicSongDetails()->x());
 }
 
 TEST_F(TrackDetailsPanelTest, ThreeEmbeddedImagesAreChosenWithTheSpinControl) {
@@ -438,6 +467,27 @@ TEST_F(TrackDetailsWebTest, SitesAreListedInTableOrderWithTheirIds) {
     list->clearSelection();
     EXPECT_FALSE(panel.ButGo()->isEnabled());
     EXPECT_EQ(list->toolTip(), u""_s);
+}
+
+TEST_F(TrackDetailsWebTest, EveryTextIsShownInFullAndNothingOverlaps) {
+    const QWidget* page = panel.ListMain()->parentWidget();
+    const QList<QWidget*> controls = page->findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
+    ASSERT_GE(controls.size(), 8);
+    for (const QWidget* control : controls) {
+        if (const auto* label = qobject_cast<const QLabel*>(control); label && label->wordWrap()) {
+            EXPECT_GE(label->height(), label->heightForWidth(label->width()))
+                << label->objectName().toStdString();
+        }
+        EXPECT_LE(control->geometry().bottom(), page->height())
+            << control->objectName().toStdString();
+        for (const QWidget* other : controls) {
+            if (other != control) {
+                EXPECT_FALSE(control->geometry().intersects(other->geometry()))
+                    << control->objectName().toStdString() << " covers "
+                    << other->objectName().toStdString();
+            }
+        }
+    }
 }
 
 TEST_F(TrackDetailsWebTest, GoCopiesTheChosenFieldsThenOpensTheSite) {

@@ -1,7 +1,0 @@
-#include "mainwindow/TrackDetailsView.h"
-
-namespace mainwindow {
-
-TrackDetailsPlaceholder::TrackDetailsPlaceholder(QWidget* parent) : QWidget(parent) {}
-
-} // namespace mainwindow
