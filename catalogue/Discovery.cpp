@@ -46,25 +46,24 @@ bool KindSupportsEmbedding(const QString& kind) {
                     u"protected aac audio file", u"aiff audio file"});
 }
 
-bool FileKindSupportsEmbedding(const QString& location, const QString& kind) {
+bool FileKindSupportsEmbedding(const QString& location, const musiclibrary::TrackPtr& track) {
     // Without a file name extension the kind is not consulted either.
-    if (!location.contains(u'.'))
-        return false;
-    return ExtensionSupportsEmbedding(location) || KindSupportsEmbedding(kind);
-}
-
-bool FileKindSupportsEmbedding(const musiclibrary::TrackPtr& track) {
-    const QString location = TrackLocation(track);
     if (!location.contains(u'.'))
         return false;
     if (ExtensionSupportsEmbedding(location))
         return true;
+    if (!track)
+        return false;
     try {
         return KindSupportsEmbedding(track->KindAsString());
     } catch (...) {
         // A kind that cannot be read is no kind.
         return false;
     }
+}
+
+bool FileKindSupportsEmbedding(const musiclibrary::TrackPtr& track) {
+    return FileKindSupportsEmbedding(TrackLocation(track), track);
 }
 
 QString WmpGuidFromNames(const QStringList& names) {

@@ -22,10 +22,13 @@ class TrackCatalogue;
 // The two halves of the rule below: the file name's extension, the kind text.
 bool ExtensionSupportsEmbedding(const QString& location);
 bool KindSupportsEmbedding(const QString& kind);
-// Whether the file at location, of the library's kind text, can hold
-// embedded images: by its extension (.mp3 .aac .m4a .m4p .aiff) or its kind.
-bool FileKindSupportsEmbedding(const QString& location, const QString& kind);
-// The same for a track; a kind that cannot be read counts as empty.
+// Whether the track's file at location (its TrackLocation, already read)
+// can hold embedded images: by its extension (.mp3 .aac .m4a .m4p .aiff) or
+// by the track's kind text, which is read only when the extension does not
+// decide. Without a "." in location the answer is false; a kind that cannot
+// be read counts as empty.
+bool FileKindSupportsEmbedding(const QString& location, const musiclibrary::TrackPtr& track);
+// The same, reading the track's location.
 bool FileKindSupportsEmbedding(const musiclibrary::TrackPtr& track);
 
 // The lower-case GUID of the first "AlbumArt_{*.jpg" name (in the listing's

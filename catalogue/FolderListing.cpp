@@ -32,7 +32,8 @@ bool isPlainFile(int dirFd, const dirent& entry) {
 
 QStringList ListFolderFiles(const QString& folder) {
     QStringList names;
-    if (folder.isEmpty())
+    // A NUL would end the name early and list another folder.
+    if (folder.isEmpty() || folder.contains(QChar(u'\0')))
         return names;
     const QByteArray encoded = QFile::encodeName(folder);
     std::unique_ptr<DIR, DirCloser> dir(::opendir(encoded.constData()));

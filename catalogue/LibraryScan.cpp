@@ -114,7 +114,12 @@ void TrackScanner::scan(const musiclibrary::TrackCollectionPtr& tracks, int32_t 
 }
 
 void TrackScanner::readFields(const TrackPtr& track, TrackRecord& record) {
-    // Each field on its own: one that cannot be read keeps its old value.
+    // Each field on its own. A field that cannot be read is left empty
+    // rather than as it was: a reused record would otherwise show the
+    // artist, album, name or number of the song it described in an earlier
+    // scan, which is a different song whenever the library order changed.
+    record.Album.clear();
+    record.Artist.clear();
     try {
         record.Album = track->Album();
     } catch (...) {
@@ -128,16 +133,18 @@ void TrackScanner::readFields(const TrackPtr& track, TrackRecord& record) {
     record.FileExists = false;
     record.Status = StatusEligible;
     record.OtherImages.clear();
-    // A reused record must not keep another song's folder, node or GUID.
+    // Nor may it keep another song's folder, node or GUID.
     record.Folder.clear();
     record.PathNode = 0;
     record.WmpGuidLcase.clear();
+    record.Name.clear();
     m_nameRead = false;
     try {
         record.Name = track->Name();
         m_nameRead = true;
     } catch (...) {
     }
+    record.TrackNumber = 0;
     try {
         const int number = track->TrackNumber();
         // A number beyond 16 bits cannot be stored: like a failed read.
@@ -178,13 +185,7 @@ void TrackScanner::registerFolder(TrackRecord& record, int32_t index) {
 }
 
 void TrackScanner::discover(const TrackPtr& track, TrackRecord& record) {
-    record.FormatOk = ExtensionSupportsEmbedding(record.Location);
-    if (!record.FormatOk && record.Location.contains(u'.')) {
-        try {
-            record.FormatOk = KindSupportsEmbedding(track->KindAsString());
-        } catch (...) {
-        }
-    }
+    record.FormatOk = FileKindSupportsEmbedding(record.Location, track);
     if (!record.FormatOk)
         record.Status = StatusFormatUnsupported;
 

@@ -5,8 +5,10 @@
 // Also the refill of the Eligible list after a view filter change, and the
 // common end of every long run.
 //
-// Failures: reading a track's fields is tried field by field; a track that
-// cannot be fetched gets an empty record and no row; a track whose
+// Failures: reading a track's fields is tried field by field, and a field
+// that cannot be read is left empty (never the value an earlier scan put
+// into the reused record); a track that cannot be fetched gets an empty
+// record and no row; a track whose
 // artwork collection cannot be read counts as having no library artwork
 // (its folder images still count). Only a failure to read the library's
 // track collection or its count ends the scan, with the failure's

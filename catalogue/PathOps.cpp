@@ -54,7 +54,9 @@ QString PathForDisplay(const QString& path) {
 }
 
 bool PathExists(const QString& path) {
-    if (path.isEmpty())
+    // A NUL would end the file-system name early and answer for another
+    // path (a library file's location can hold one, as "%00").
+    if (path.isEmpty() || path.contains(QChar(u'\0')))
         return false;
     // stat() rather than QFileInfo: the scan asks once per song.
     struct stat info;

@@ -9,8 +9,11 @@ namespace catalogue {
 TabCounts::TabCounts(const QLocale& locale, QObject* parent) : QObject(parent), m_locale(locale) {}
 
 QString TabCounts::CaptionFor(int tab, int32_t count, const QLocale& locale) {
-    // "#,##0": thousands grouped by the locale's separator.
-    const QString number = locale.toString(count);
+    // "#,##0": thousands always grouped by the locale's separator, also in
+    // locales such as C whose default is to leave them ungrouped.
+    QLocale grouped = locale;
+    grouped.setNumberOptions(grouped.numberOptions() & ~QLocale::OmitGroupSeparator);
+    const QString number = grouped.toString(count);
     switch (tab) {
     case TAB_ELIGIBLE:
         return u"Eligi&ble Songs ("_s + number + u')';

@@ -11,8 +11,6 @@
 #include <cstdint>
 #include <string_view>
 
-
-
 // A new, empty tree; 0 when none can be made.
 int32_t Tree_New();
 
@@ -30,4 +28,3 @@ int32_t Tree_FindPathNode(int32_t tree, std::string_view folder);
 
 // The number of distinct folders in the tree (0 for an unknown handle).
 int32_t Tree_GetNodesCount(int32_t tree);
-

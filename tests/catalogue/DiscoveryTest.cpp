@@ -88,6 +88,18 @@ TEST(ListFolderFiles, ListsNothingForWhatIsNoReadableFolder) {
     EXPECT_TRUE(ListFolderFiles(QString()).isEmpty());
 }
 
+TEST(PathOps, ANameWithANulNamesNothingRatherThanItsStart) {
+    // "%00" in a library file's location decodes to a NUL; the file system
+    // would see only the text before it, an existing folder.
+    TempFolder temp;
+    const QString folder = folderWith(temp, {u"folder.jpg"_s});
+    const QString withNul = folder + QChar(u'\0') + u"song.mp3"_s;
+    ASSERT_TRUE(PathExists(folder));
+    EXPECT_FALSE(PathExists(withNul));
+    EXPECT_TRUE(ListFolderFiles(withNul + u'/').isEmpty());
+    EXPECT_TRUE(ListFolderFiles(folder + QChar(u'\0')).isEmpty());
+}
+
 TEST(ListFolderFiles, KeepsANameThatIsNotUtf8) {
     TempFolder temp;
     const QByteArray raw = QFile::encodeName(temp.path()) + "/caf\xE9.jpg";

@@ -241,6 +241,37 @@ TEST_F(ScanTest, ReusesTheCatalogueWithoutStaleFolderFactsAndGrowsIt) {
     EXPECT_EQ(session.Eligible.rowCount(), 4);
 }
 
+TEST_F(ScanTest, AFieldThatCannotBeReadIsEmptyNotTheValueOfAnEarlierScan) {
+    fake::FakeTrackPtr first =
+        library->addTrack(u"Old name"_s, song(u"A/1.mp3"_s), u"Old artist"_s, u"Old album"_s, 7);
+    fake::FakeTrackPtr second =
+        library->addTrack(u"Unreadable"_s, song(u"B/2.mp3"_s), u"B"_s, u"B"_s, 3);
+    scan();
+    ASSERT_EQ(session.Catalogue[1].Artist, u"Old artist"_s);
+
+    // The library order changed: record 1 now describes a song whose
+    // fields cannot be read, and must not show the old song's.
+    second->failing = {u"Name"_s, u"Artist"_s, u"Album"_s, u"TrackNumber"_s};
+    std::swap(library->tracks[0], library->tracks[1]);
+    scan();
+    const TrackRecord& record = session.Catalogue[1];
+    EXPECT_TRUE(record.Name.isEmpty());
+    EXPECT_TRUE(record.Artist.isEmpty());
+    EXPECT_TRUE(record.Album.isEmpty());
+    EXPECT_EQ(record.TrackNumber, 0);
+    const int row = this->row(session.Eligible, second->location);
+    ASSERT_GE(row, 0);
+    EXPECT_EQ(session.Eligible.model().text(row, ColumnArtist), QString());
+    EXPECT_EQ(session.Eligible.model().text(row, ColumnTrack), u"00"_s);
+    EXPECT_EQ(session.Catalogue[2].Name, first->name);
+
+    // A number too large for the record's 16 bits is not stored either.
+    second->failing.clear();
+    second->trackNumber = 70000;
+    scan();
+    EXPECT_EQ(session.Catalogue[1].TrackNumber, 0);
+}
+
 TEST_F(ScanTest, FailureToReadTheTracksEndsTheScanEmptyAndIdle) {
     library->addTrack(u"One"_s, song(u"A/1.mp3"_s));
     scan();

@@ -112,6 +112,9 @@ TEST(TabCounts, CaptionsUseTheLocalesThousandsSeparator) {
     EXPECT_EQ(counts.Caption(TAB_ELIGIBLE), u"Eligi&ble Songs (1,234)"_s);
     EXPECT_EQ(TabCounts::CaptionFor(TAB_INELIGIBLE, 1234567, QLocale(QLocale::German)),
               u"Ineligible S&ongs (1.234.567)"_s);
+    // The C locale leaves numbers ungrouped unless asked: captions still group.
+    EXPECT_EQ(TabCounts::CaptionFor(TAB_ELIGIBLE, 1234, QLocale::c()),
+              u"Eligi&ble Songs (1,234)"_s);
     EXPECT_TRUE(counts.Caption(TAB_EMBEDDED).isEmpty());
 }
 

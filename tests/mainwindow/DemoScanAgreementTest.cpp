@@ -1,0 +1,105 @@
+// Step 1 of the main window and the command-line scan agree, row for row,
+// on the demonstration library: the window shows exactly what
+// `quillmoth-cli scan` prints for the same library and engine data.
+
+#include "mainwindow/CommandKeys.h"
+#include "mainwindow/FormMain.h"
+#include "mainwindow/StartUp.h"
+#include "musiclibrary/DemoLibrary.h"
+#include "musiclibrary/Library.h"
+#include "support/Registry.h"
+#include "tests/common/ScriptedUi.h"
+#include "tests/common/TestFiles.h"
+
+#include <QAbstractItemModel>
+#include <QProcess>
+#include <QToolButton>
+#include <QTreeView>
+
+#include <gtest/gtest.h>
+
+#include <ostream>
+
+using namespace Qt::StringLiterals;
+namespace keys = mainwindow::keys;
+
+inline void PrintTo(const QString& text, std::ostream* out) {
+    *out << text.toStdString();
+}
+
+namespace {
+
+// The rows of a song list as quillmoth-cli prints them: list name, the six
+// column texts, then "1" or "0" for the check mark, tab-separated.
+QStringList viewRows(const QTreeView& view, const QString& listName) {
+    const QAbstractItemModel* model = view.model();
+    QStringList rows;
+    for (int row = 0; row < model->rowCount(); ++row) {
+        QStringList fields{listName};
+        for (int column = 0; column < model->columnCount(); ++column)
+            fields.append(model->index(row, column).data(Qt::DisplayRole).toString());
+        const QVariant check = model->index(row, 0).data(Qt::CheckStateRole);
+        fields.append(check.isValid() && check.value<Qt::CheckState>() == Qt::Checked ? u"1"_s
+                                                                                      : u"0"_s);
+        rows.append(fields.join(u'\t'));
+    }
+    return rows;
+}
+
+class DemoScanAgreementTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        support::SetRegistryFiles(
+            {settings.file(u"user.json"_s), settings.file(u"machine.json"_s)});
+        libraryFile = musiclibrary::buildDemoLibrary(demo.path(), {.dataFolder = data.path()});
+    }
+    void TearDown() override { support::ResetRegistryFiles(); }
+
+    // The lines quillmoth-cli prints for a scan of the demonstration library.
+    QStringList cliScan() {
+        QProcess process;
+        process.start(QStringLiteral(QUILLMOTH_CLI),
+                      {u"--library"_s, libraryFile, u"--data-folder"_s, data.path(), u"scan"_s});
+        if (!process.waitForFinished(120000)) {
+            ADD_FAILURE() << "quillmoth-cli did not finish";
+            process.kill();
+            return {};
+        }
+        EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(process.exitCode(), 0) << process.readAllStandardError().toStdString();
+        return QString::fromUtf8(process.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts);
+    }
+
+    testing_support::TempFolder demo;
+    testing_support::TempFolder data;
+    testing_support::TempFolder settings;
+    testing_support::ScriptedUi ui;
+    QString libraryFile;
+};
+
+} // namespace
+
+TEST_F(DemoScanAgreementTest, StepOneShowsExactlyTheRowsTheCommandLineScanPrints) {
+    QStringList printed = cliScan();
+    ASSERT_FALSE(printed.isEmpty());
+    const QString counts = printed.takeLast();
+    ASSERT_TRUE(counts.startsWith(u"counts\t"_s)) << counts.toStdString();
+
+    const std::unique_ptr<mainwindow::FormMain> window =
+        mainwindow::StartMainWindow(ui.services(), [this] {
+            return musiclibrary::openLibrary(libraryFile, {.dataFolder = data.path()});
+        });
+    ASSERT_TRUE(window);
+    window->toolbarButton(keys::Step1)->click();
+    ASSERT_EQ(window->busy(), 0);
+    EXPECT_TRUE(ui.messages.shown.isEmpty());
+
+    const QStringList eligible = viewRows(*window->ListMain(0), u"eligible"_s);
+    const QStringList ineligible = viewRows(*window->ListMain(1), u"ineligible"_s);
+    // Both sides found songs on both lists: agreement on empty lists would
+    // prove nothing.
+    ASSERT_FALSE(eligible.isEmpty());
+    ASSERT_FALSE(ineligible.isEmpty());
+    EXPECT_EQ(eligible + ineligible, printed);
+    EXPECT_EQ(counts, u"counts\t%1\t%2"_s.arg(eligible.size()).arg(ineligible.size()));
+}
