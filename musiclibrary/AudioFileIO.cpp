@@ -28,16 +28,16 @@ constexpr qint64 HeadBytes = 16;
 
 QByteArray headOf(const QString& path) {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    // Unbuffered: a buffered read of a few bytes would fetch 16 KB.
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
         return {};
     return file.read(HeadBytes);
 }
 
 // The extension chooses the container; the content only where the extension
 // is unknown, or to turn away what is plainly something else (raw AAC).
-const tagio::PictureContainer* containerFor(const QString& path) {
+const tagio::PictureContainer* containerFor(const QString& path, tagio::FileHead& head) {
     const QString suffix = tagio::suffixOf(path);
-    const QByteArray head = headOf(path);
     const auto& containers = tagio::pictureContainers();
     for (const tagio::PictureContainer* container : containers) {
         if (container->claimsSuffix(suffix))
@@ -52,14 +52,18 @@ const tagio::PictureContainer* containerFor(const QString& path) {
     return nullptr;
 }
 
+const tagio::PictureContainer* containerFor(const QString& path) {
+    tagio::FileHead head([&path] { return headOf(path); });
+    return containerFor(path, head);
+}
+
 // Kinds whose pictures are not handled still give their title and artist.
-AudioFileFacts readPlainFacts(const QString& path) {
+AudioFileFacts readPlainFacts(const QString& path, TagLib::IOStream* stream) {
     AudioFileFacts facts;
     facts.kind = kindForFileName(path);
-    auto stream = tagio::openStream(path, true);
     if (!stream)
         return facts;
-    const TagLib::FileRef ref(stream.get(), false);
+    const TagLib::FileRef ref(stream, false);
     const TagLib::Tag* tag = ref.isNull() ? nullptr : ref.tag();
     if (!tag)
         return facts;
@@ -88,8 +92,9 @@ template <typename Work> auto describingFailures(const QString& prefix, Work wor
     }
 }
 
-void changePictures(const QString& path, const QString& prefix, const tagio::PictureEdit& edit) {
-    describingFailures(prefix, [&] {
+AudioFileFacts changePictures(const QString& path, const QString& prefix,
+                              const tagio::PictureEdit& edit) {
+    return describingFailures(prefix, [&] {
         if (!QFileInfo::exists(path))
             throw FileFailure{LibraryError::NotFound, u"the file does not exist."_s};
         const tagio::PictureContainer* container = containerFor(path);
@@ -97,10 +102,11 @@ void changePictures(const QString& path, const QString& prefix, const tagio::Pic
             throw FileFailure{LibraryError::Unsupported, unsupportedReason(path)};
         SafeFileWrite write(path);
         write.enter(SafeFileWrite::Stage::Change);
-        const tagio::Verifier verify = container->applyEdit(write.copyPath(), edit);
+        const tagio::Verifier verify = container->applyEdit(path, write.copyPath(), edit);
         write.enter(SafeFileWrite::Stage::Verify);
-        verify();
+        AudioFileFacts written = verify();
         write.commit();
+        return written;
     });
 }
 
@@ -108,9 +114,14 @@ void changePictures(const QString& path, const QString& prefix, const tagio::Pic
 
 AudioFileFacts readAudioFileFacts(const QString& path) {
     try {
-        if (const tagio::PictureContainer* container = containerFor(path))
-            return container->readFacts(path);
-        return readPlainFacts(path);
+        // Indexing a library reads every file: one open serves the content
+        // check and the tags alike.
+        const auto stream = tagio::openStream(path, true);
+        tagio::FileHead head(
+            [&stream] { return stream ? tagio::readHead(*stream, HeadBytes) : QByteArray(); });
+        if (const tagio::PictureContainer* container = containerFor(path, head))
+            return container->readFacts(path, stream.get());
+        return readPlainFacts(path, stream.get());
     } catch (const std::exception&) {
         // Only running out of memory on a crafted file gets here.
         AudioFileFacts facts;
@@ -144,19 +155,19 @@ QList<Picture> readPictures(const QString& path) {
     });
 }
 
-void appendPicture(const QString& path, const QByteArray& imageData) {
+AudioFileFacts appendPicture(const QString& path, const QByteArray& imageData) {
     const QString prefix = u"Cannot add artwork to \"%1\": "_s.arg(path);
     if (imageData.isEmpty())
         throw LibraryError(LibraryError::InvalidArgument, prefix + u"the image file is empty."_s);
     if (imageData.size() > MaxImageBytes)
         throw LibraryError(LibraryError::InvalidArgument,
                            prefix + u"the image file is larger than 64 MB."_s);
-    changePictures(path, prefix, {tagio::PictureEdit::Action::Append, imageData, -1});
+    return changePictures(path, prefix, {tagio::PictureEdit::Action::Append, imageData, -1});
 }
 
-void removePicture(const QString& path, int index) {
-    changePictures(path, u"Cannot remove artwork from \"%1\": "_s.arg(path),
-                   {tagio::PictureEdit::Action::Remove, {}, index});
+AudioFileFacts removePicture(const QString& path, int index) {
+    return changePictures(path, u"Cannot remove artwork from \"%1\": "_s.arg(path),
+                          {tagio::PictureEdit::Action::Remove, {}, index});
 }
 
 } // namespace musiclibrary

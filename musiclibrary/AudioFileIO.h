@@ -50,9 +50,10 @@ QList<Picture> readPictures(const QString& path);
 
 // Appends one picture after the existing ones. All-or-nothing: the file is
 // either completely updated or byte for byte unchanged; throws LibraryError.
-void appendPicture(const QString& path, const QByteArray& imageData);
+// Returns the facts of the file as written, read while checking it.
+AudioFileFacts appendPicture(const QString& path, const QByteArray& imageData);
 
 // Removes the picture at index (0-based). All-or-nothing like appendPicture.
-void removePicture(const QString& path, int index);
+AudioFileFacts removePicture(const QString& path, int index);
 
 } // namespace musiclibrary

@@ -177,15 +177,15 @@ void LibraryState::deleteArtwork(const ArtworkRef& ref) {
         return;
     }
     const int position = picturePosition(ref);
-    removePicture(m_tracks[size_t(ref.track)].location, position);
-    refreshFile(ref.track, position, false);
+    AudioFileFacts written = removePicture(m_tracks[size_t(ref.track)].location, position);
+    refreshFile(ref.track, position, false, std::move(written));
 }
 
 ArtworkRef LibraryState::addArtwork(int track, const QString& imagePath) {
     requirePictureFile(track, u"add artwork to"_s);
     const QByteArray image = readImageFile(imagePath);
-    appendPicture(m_tracks[size_t(track)].location, image);
-    refreshFile(track, -1, true);
+    AudioFileFacts written = appendPicture(m_tracks[size_t(track)].location, image);
+    refreshFile(track, -1, true, std::move(written));
     const TrackEntry& entry = m_tracks[size_t(track)];
     if (entry.pictureSlots.isEmpty())
         throw LibraryError(
@@ -194,12 +194,14 @@ ArtworkRef LibraryState::addArtwork(int track, const QString& imagePath) {
     return {track, entry.pictureSlots.last(), false};
 }
 
-void LibraryState::refreshFile(int track, int removedPosition, bool appended) {
+void LibraryState::refreshFile(int track, int removedPosition, bool appended,
+                               std::optional<AudioFileFacts> written) {
     TrackEntry& entry = m_tracks[size_t(track)];
     const qsizetype oldCount = entry.pictureSlots.size();
     const FileStamp stamp = statFile(entry.location);
     entry.fileExists = stamp.isValid();
-    applyFileFacts(entry, readAudioFileFacts(entry.location), m_namesFromTags);
+    applyFileFacts(entry, written ? std::move(*written) : readAudioFileFacts(entry.location),
+                   m_namesFromTags);
     const qsizetype newCount = entry.facts.pictures.size();
     if (removedPosition >= 0 && newCount == oldCount - 1) {
         entry.pictureSlots.removeAt(removedPosition);

@@ -13,6 +13,7 @@
 #include <QString>
 
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace musiclibrary {
@@ -118,8 +119,10 @@ private:
     void requirePictureFile(int track, const QString& action) const;
     // Reads the file again after a change and brings entry, index and
     // picture identities up to date. removedPosition: the 0-based picture
-    // just removed, or -1; appended: whether one picture was just added.
-    void refreshFile(int track, int removedPosition, bool appended);
+    // just removed, or -1; appended: whether one picture was just added;
+    // written: the facts a write read back from the file, else it is read.
+    void refreshFile(int track, int removedPosition, bool appended,
+                     std::optional<AudioFileFacts> written = std::nullopt);
     void removeDownloadedArtwork(int track);
     const DownloadedArt* downloadedArt(int track) const;
     QString downloadedFolder() const;

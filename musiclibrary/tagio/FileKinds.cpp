@@ -1,6 +1,6 @@
 #include "musiclibrary/tagio/FileKinds.h"
 
-#include <QFileInfo>
+#include <QStringView>
 
 #include <array>
 
@@ -40,8 +40,12 @@ constexpr std::array suffixKinds{
 
 } // namespace
 
+// What QFileInfo::suffix() answers, without building a QFileInfo for every
+// file of a library.
 QString suffixOf(const QString& path) {
-    return QFileInfo(path).suffix().toLower();
+    const QStringView name = QStringView(path).mid(path.lastIndexOf(u'/') + 1);
+    const qsizetype dot = name.lastIndexOf(u'.');
+    return dot < 0 ? QString() : name.mid(dot + 1).toString().toLower();
 }
 
 QString kindForSuffix(const QString& suffix) {

@@ -56,6 +56,15 @@ Picture toPicture(const TagLib::ID3v2::Frame* frame) {
     return picture;
 }
 
+// What the index keeps of a picture frame, without copying its bytes.
+PictureFacts pictureFactsOf(const TagLib::ID3v2::Frame* frame) {
+    if (auto apic = dynamic_cast<const TagLib::ID3v2::AttachedPictureFrame*>(frame))
+        return tagio::pictureFactsOf(apic->picture());
+    if (auto unknown = dynamic_cast<const TagLib::ID3v2::UnknownFrame*>(frame))
+        return tagio::pictureFactsOf(unknown->data());
+    return {};
+}
+
 QList<QByteArray> pictureBytes(TagLib::ID3v2::Tag* tag) {
     QList<QByteArray> bytes;
     for (const TagLib::ID3v2::Frame* frame : pictureFrames(tag))
@@ -124,34 +133,56 @@ std::unique_ptr<Id3v2Host> usableOrThrow(std::unique_ptr<Id3v2Host> host) {
 } // namespace
 
 void Id3v2Host::readBasicTags(AudioFileFacts& facts) {
-    const TagLib::Tag* tag = file().tag();
-    if (!tag)
+    const TagLib::Tag* all = file().tag();
+    if (!all)
         return;
-    facts.title = toQString(tag->title());
-    facts.artist = toQString(tag->artist());
-    facts.album = toQString(tag->album());
-    facts.trackNumber = static_cast<int>(std::min<unsigned int>(
-        tag->track(), static_cast<unsigned int>(std::numeric_limits<int>::max())));
+    // The ID3v2 tag comes first in the tag TagLib makes of these files, and
+    // that union works out each field twice; asking the ID3v2 tag first
+    // gives the same answer at half the cost in the usual case.
+    const TagLib::Tag* first = hasId3v2Tag() ? id3v2Tag() : nullptr;
+    const auto text = [&](TagLib::String (TagLib::Tag::*field)() const) {
+        if (first) {
+            const TagLib::String value = (first->*field)();
+            if (!value.isEmpty())
+                return toQString(value);
+        }
+        return toQString((all->*field)());
+    };
+    facts.title = text(&TagLib::Tag::title);
+    facts.artist = text(&TagLib::Tag::artist);
+    facts.album = text(&TagLib::Tag::album);
+    unsigned int track = first ? first->track() : 0;
+    if (track == 0)
+        track = all->track();
+    facts.trackNumber = static_cast<int>(
+        std::min<unsigned int>(track, static_cast<unsigned int>(std::numeric_limits<int>::max())));
 }
 
-AudioFileFacts Id3v2Container::readFacts(const QString& path) const {
+namespace {
+
+AudioFileFacts factsOf(Id3v2Host& host) {
     AudioFileFacts facts;
     facts.picturesSupported = true;
-    auto stream = openStream(path, true);
-    if (!stream)
-        return facts;
-    auto host = open(stream.get());
-    facts.kind = host->kind();
-    if (!host->usable())
+    facts.kind = host.kind();
+    if (!host.usable())
         return facts;
     facts.tagsReadable = true;
-    host->readBasicTags(facts);
-    TagLib::ID3v2::Tag* tag = host->hasId3v2Tag() ? host->id3v2Tag() : nullptr;
-    for (const TagLib::ID3v2::Frame* frame : pictureFrames(tag)) {
-        const Picture picture = toPicture(frame);
-        facts.pictures.append(PictureFacts{picture.format, picture.data.size()});
-    }
+    host.readBasicTags(facts);
+    TagLib::ID3v2::Tag* tag = host.hasId3v2Tag() ? host.id3v2Tag() : nullptr;
+    for (const TagLib::ID3v2::Frame* frame : pictureFrames(tag))
+        facts.pictures.append(pictureFactsOf(frame));
     return facts;
+}
+
+} // namespace
+
+AudioFileFacts Id3v2Container::readFacts(const QString&, TagLib::IOStream* stream) const {
+    if (!stream) {
+        AudioFileFacts facts;
+        facts.picturesSupported = true;
+        return facts;
+    }
+    return factsOf(*open(stream));
 }
 
 QList<Picture> Id3v2Container::readPictures(const QString& path) const {
@@ -166,7 +197,8 @@ QList<Picture> Id3v2Container::readPictures(const QString& path) const {
     return pictures;
 }
 
-Verifier Id3v2Container::applyEdit(const QString& copyPath, const PictureEdit& edit) const {
+Verifier Id3v2Container::applyEdit(const QString&, const QString& copyPath,
+                                   const PictureEdit& edit) const {
     auto stream = openStream(copyPath, false);
     if (!stream)
         throw FileFailure{LibraryError::WriteFailed,
@@ -193,13 +225,15 @@ Verifier Id3v2Container::applyEdit(const QString& copyPath, const PictureEdit& e
         throw FileFailure{LibraryError::WriteFailed, u"its tags could not be saved."_s};
     const QList<QByteArray> expected = picturesAfter(before, edit);
     return [this, copyPath, expected, others, layout, version] {
-        verify(copyPath, expected, others, layout, version);
+        return verify(copyPath, expected, others, layout, version);
     };
 }
 
-void Id3v2Container::verify(const QString& copyPath, const QList<QByteArray>& expectedPictures,
-                            const QStringList& expectedOtherFrames,
-                            const AudioLayout& expectedLayout, int expectedVersion) const {
+AudioFileFacts Id3v2Container::verify(const QString& copyPath,
+                                      const QList<QByteArray>& expectedPictures,
+                                      const QStringList& expectedOtherFrames,
+                                      const AudioLayout& expectedLayout,
+                                      int expectedVersion) const {
     auto stream = openStream(copyPath, true);
     if (!stream)
         throw savedCopyWrong(u"it cannot be read back"_s);
@@ -220,6 +254,7 @@ void Id3v2Container::verify(const QString& copyPath, const QList<QByteArray>& ex
         throw savedCopyWrong(u"other tags were lost"_s);
     if (!(host->layout() == expectedLayout))
         throw savedCopyWrong(u"its audio data moved or was cut short"_s);
+    return factsOf(*host);
 }
 
 } // namespace musiclibrary::tagio

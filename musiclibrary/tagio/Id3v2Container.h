@@ -37,18 +37,19 @@ public:
 
 class Id3v2Container : public PictureContainer {
 public:
-    AudioFileFacts readFacts(const QString& path) const override;
+    AudioFileFacts readFacts(const QString& path, TagLib::IOStream* stream) const override;
     QList<Picture> readPictures(const QString& path) const override;
-    Verifier applyEdit(const QString& copyPath, const PictureEdit& edit) const override;
+    Verifier applyEdit(const QString& path, const QString& copyPath,
+                       const PictureEdit& edit) const override;
 
 protected:
     // readProperties is never needed: nothing here depends on the audio.
     virtual std::unique_ptr<Id3v2Host> open(TagLib::IOStream* stream) const = 0;
 
 private:
-    void verify(const QString& copyPath, const QList<QByteArray>& expectedPictures,
-                const QStringList& expectedOtherFrames, const AudioLayout& expectedLayout,
-                int expectedVersion) const;
+    AudioFileFacts verify(const QString& copyPath, const QList<QByteArray>& expectedPictures,
+                          const QStringList& expectedOtherFrames, const AudioLayout& expectedLayout,
+                          int expectedVersion) const;
 };
 
 } // namespace musiclibrary::tagio

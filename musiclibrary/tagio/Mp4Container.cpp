@@ -159,22 +159,20 @@ public:
     }
 
     // Raw ADTS .aac files hold no MP4 atoms and so no pictures.
-    bool acceptsContent(const QString& suffix, const QByteArray& head, bool byName) const override {
-        const bool looksMp4 = head.mid(4, 4) == "ftyp";
-        return byName && suffix != u"aac" ? true : looksMp4;
+    bool acceptsContent(const QString& suffix, FileHead& head, bool byName) const override {
+        return (byName && suffix != u"aac") || head.bytes().mid(4, 4) == "ftyp";
     }
 
-    AudioFileFacts readFacts(const QString& path) const override {
+    AudioFileFacts readFacts(const QString& path, TagLib::IOStream* stream) const override {
         AudioFileFacts facts;
         facts.picturesSupported = true;
         const bool isProtected = suffixOf(path) == u"m4p";
         facts.kind = QString::fromUtf16(isProtected ? KindProtectedAac : KindAac);
-        auto stream = openStream(path, true);
         if (!stream)
             return facts;
         // Only the codec needs the audio properties; reading them costs a few
         // small atoms, never the media data.
-        TagLib::MP4::File file(stream.get(), !isProtected, TagLib::AudioProperties::Fast);
+        TagLib::MP4::File file(stream, !isProtected, TagLib::AudioProperties::Fast);
         if (!file.isValid())
             return facts;
         if (!isProtected && file.audioProperties() &&
@@ -187,8 +185,8 @@ public:
             facts.album = toQString(tag->album());
             facts.trackNumber = static_cast<int>(tag->track() & 0x7FFFFFFF);
         }
-        for (const Picture& picture : picturesOf(file))
-            facts.pictures.append(PictureFacts{picture.format, picture.data.size()});
+        for (const TagLib::MP4::CoverArt& cover : coverList(file))
+            facts.pictures.append(pictureFactsOf(cover.data()));
         return facts;
     }
 
@@ -202,7 +200,8 @@ public:
         return picturesOf(file);
     }
 
-    Verifier applyEdit(const QString& copyPath, const PictureEdit& edit) const override {
+    Verifier applyEdit(const QString& path, const QString& copyPath,
+                       const PictureEdit& edit) const override {
         auto stream = openStream(copyPath, false);
         if (!stream)
             throw FileFailure{LibraryError::WriteFailed,
@@ -241,20 +240,24 @@ public:
             throw FileFailure{LibraryError::WriteFailed, u"its tags could not be saved."_s};
 
         const QList<QByteArray> expected = picturesAfter(before, edit);
-        return [copyPath, expected, others, layout] {
+        return [this, path, copyPath, expected, others, layout] {
             auto stream = openStream(copyPath, true);
             if (!stream)
                 throw savedCopyWrong(u"it cannot be read back"_s);
-            TagLib::MP4::File file(stream.get(), false);
-            if (!file.isValid())
-                throw savedCopyWrong(u"its tags cannot be read back"_s);
-            if (bytesOf(picturesOf(file)) != expected)
-                throw savedCopyWrong(u"its pictures differ from the intended ones"_s);
-            if (otherItems(file) != others)
-                throw savedCopyWrong(u"other tags were lost"_s);
-            TagLib::MP4::Atoms atoms(&file);
-            if (!(mp4Layout(file, atoms) == layout))
-                throw savedCopyWrong(u"its audio data moved or was cut short"_s);
+            {
+                TagLib::MP4::File file(stream.get(), false);
+                if (!file.isValid())
+                    throw savedCopyWrong(u"its tags cannot be read back"_s);
+                if (bytesOf(picturesOf(file)) != expected)
+                    throw savedCopyWrong(u"its pictures differ from the intended ones"_s);
+                if (otherItems(file) != others)
+                    throw savedCopyWrong(u"other tags were lost"_s);
+                TagLib::MP4::Atoms atoms(&file);
+                if (!(mp4Layout(file, atoms) == layout))
+                    throw savedCopyWrong(u"its audio data moved or was cut short"_s);
+            }
+            // The codec needs the audio properties, which the checks did not read.
+            return readFacts(path, stream.get());
         };
     }
 };

@@ -65,8 +65,8 @@ public:
         return suffix == u"mp3" || suffix == u"mp2" || suffix == u"mpga";
     }
     // A bare ID3v2 tag of unknown name is read like an MPEG file, as TagLib does.
-    bool acceptsContent(const QString&, const QByteArray& head, bool byName) const override {
-        return byName || head.startsWith("ID3");
+    bool acceptsContent(const QString&, FileHead& head, bool byName) const override {
+        return byName || head.bytes().startsWith("ID3");
     }
 
 protected:

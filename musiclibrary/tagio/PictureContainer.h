@@ -13,6 +13,10 @@
 
 #include <functional>
 
+namespace TagLib {
+class IOStream;
+}
+
 namespace musiclibrary::tagio {
 
 // The change one write makes to the list of pictures.
@@ -26,6 +30,24 @@ struct PictureEdit {
 // The list of pictures the edit leaves behind, for checking the written copy.
 QList<QByteArray> picturesAfter(const QList<QByteArray>& before, const PictureEdit& edit);
 
+// The first bytes of a file, read when a container first asks for them: a
+// file whose extension settles its container is not read an extra time.
+class FileHead {
+public:
+    explicit FileHead(std::function<QByteArray()> read) : m_read(std::move(read)) {}
+    const QByteArray& bytes() {
+        if (m_read) {
+            m_bytes = m_read();
+            m_read = nullptr;
+        }
+        return m_bytes;
+    }
+
+private:
+    std::function<QByteArray()> m_read;
+    QByteArray m_bytes;
+};
+
 // What a save must leave alone, in a form that compares: where the audio
 // lies and how long it is, described differently by each container.
 struct AudioLayout {
@@ -33,8 +55,10 @@ struct AudioLayout {
     bool operator==(const AudioLayout&) const = default;
 };
 
-// Checks the written copy; throws FileFailure when it does not hold what was intended.
-using Verifier = std::function<void()>;
+// Checks the written copy; throws FileFailure when it does not hold what was
+// intended. Returns the copy's facts, read in the same pass, so that the
+// index learns them without opening the file once more.
+using Verifier = std::function<AudioFileFacts()>;
 
 class PictureContainer {
 public:
@@ -44,16 +68,19 @@ public:
     virtual bool claimsSuffix(const QString& suffix) const = 0;
     // Whether the first bytes of a file fit; byName says whether the extension
     // already chose this container (then only a contradiction refuses).
-    virtual bool acceptsContent(const QString& suffix, const QByteArray& head,
-                                bool byName) const = 0;
+    virtual bool acceptsContent(const QString& suffix, FileHead& head, bool byName) const = 0;
 
-    virtual AudioFileFacts readFacts(const QString& path) const = 0;
+    // stream is the file opened read-only, or null when it cannot be opened;
+    // the caller opens it once for the content check and the tags alike.
+    virtual AudioFileFacts readFacts(const QString& path, TagLib::IOStream* stream) const = 0;
     // Throws FileFailure.
     virtual QList<Picture> readPictures(const QString& path) const = 0;
     // Changes the pictures of a private copy of a song file and saves it.
     // Throws FileFailure when the file cannot be changed safely; returns the
     // check that the caller runs on the saved copy.
-    virtual Verifier applyEdit(const QString& copyPath, const PictureEdit& edit) const = 0;
+    // path is the original, whose name the facts go by.
+    virtual Verifier applyEdit(const QString& path, const QString& copyPath,
+                               const PictureEdit& edit) const = 0;
 };
 
 // The containers in the order they are tried.

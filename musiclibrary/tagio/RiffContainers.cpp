@@ -127,8 +127,9 @@ public:
         : m_suffixes(std::move(suffixes)), m_magic(std::move(magic)), m_forms(std::move(forms)) {}
 
     bool claimsSuffix(const QString& suffix) const override { return m_suffixes.contains(suffix); }
-    bool acceptsContent(const QString&, const QByteArray& head, bool byName) const override {
-        return byName || (head.startsWith(m_magic) && m_forms.contains(head.mid(8, 4)));
+    bool acceptsContent(const QString&, FileHead& head, bool byName) const override {
+        return byName ||
+               (head.bytes().startsWith(m_magic) && m_forms.contains(head.bytes().mid(8, 4)));
     }
 
 protected:

@@ -14,6 +14,13 @@ std::unique_ptr<TagLib::FileStream> openStream(const QString& path, bool readOnl
     return stream;
 }
 
+QByteArray readHead(TagLib::IOStream& stream, qint64 length) {
+    stream.seek(0);
+    const QByteArray head = toBytes(stream.readBlock(static_cast<unsigned long>(length)));
+    stream.seek(0);
+    return head;
+}
+
 QByteArray readRange(TagLib::File& file, qint64 offset, qint64 length) {
     const qint64 fileLength = file.length();
     if (offset < 0 || length <= 0 || offset >= fileLength)

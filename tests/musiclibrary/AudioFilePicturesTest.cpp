@@ -90,6 +90,33 @@ TEST_P(AudioFilePictures, RemovingTheMiddlePictureKeepsTheOthersInOrder) {
     EXPECT_EQ(readAudioFileFacts(path).title, u"Seed"_s);
 }
 
+// A write hands back the facts it read while checking its copy; the index
+// keeps them instead of reading the file again, so they must be exactly what
+// a fresh read of the replaced file gives.
+TEST_P(AudioFilePictures, AWriteReportsTheFactsOfTheFileAsWritten) {
+    const QString path = song();
+    const auto expectFreshFacts = [&](const AudioFileFacts& written, const char* step) {
+        const AudioFileFacts fresh = readAudioFileFacts(path);
+        EXPECT_EQ(written.tagsReadable, fresh.tagsReadable) << step;
+        EXPECT_EQ(written.picturesSupported, fresh.picturesSupported) << step;
+        EXPECT_EQ(written.kind, fresh.kind) << step;
+        EXPECT_EQ(written.title, fresh.title) << step;
+        EXPECT_EQ(written.artist, fresh.artist) << step;
+        EXPECT_EQ(written.album, fresh.album) << step;
+        EXPECT_EQ(written.trackNumber, fresh.trackNumber) << step;
+        ASSERT_EQ(written.pictures.size(), fresh.pictures.size()) << step;
+        for (qsizetype i = 0; i < fresh.pictures.size(); ++i) {
+            EXPECT_EQ(written.pictures[i].format, fresh.pictures[i].format) << step;
+            EXPECT_EQ(written.pictures[i].byteSize, fresh.pictures[i].byteSize) << step;
+        }
+    };
+    expectFreshFacts(appendPicture(path, image("cover-600.jpg")), "first append");
+    const AudioFileFacts two = appendPicture(path, image("cover-48.bmp"));
+    expectFreshFacts(two, "second append");
+    EXPECT_EQ(two.pictures.size(), 2);
+    expectFreshFacts(removePicture(path, 0), "remove");
+}
+
 TEST_P(AudioFilePictures, FormatsComeFromTheBytes) {
     const QString path = song();
     const QByteArray gif = QByteArray("GIF89a") + QByteArray(32, '\x01');
