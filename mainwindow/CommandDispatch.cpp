@@ -74,9 +74,12 @@ void CommandDispatch::runBusy(BusyState state, const std::function<void()>& work
     // The flag must fall back to idle even when the work throws, or the window
     // could never be closed again.
     struct Reset {
-        int& flag;
-        ~Reset() { flag = BusyIdle; }
-    } reset{m_busy};
+        CommandDispatch& dispatch;
+        ~Reset() {
+            dispatch.m_busy = BusyIdle;
+            Q_EMIT dispatch.runEnded();
+        }
+    } reset{*this};
     m_busy = state;
     runIfSet(work);
 }

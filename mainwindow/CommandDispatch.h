@@ -69,6 +69,8 @@ Q_SIGNALS:
     // The tick found the pending key in the table while idle and runs its
     // operation; emitted before the operation runs.
     void wizardStarting(const QString& key);
+    // A command that held the busy flag has ended (also when it threw).
+    void runEnded();
 
 private:
     bool refuseWhenBusy();

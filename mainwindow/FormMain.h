@@ -105,6 +105,8 @@ private:
     void buildToolbar(QWidget* client);
     void buildTabs(QWidget* client);
     QTreeView* buildList(int tab, QWidget* page);
+    void showTabCaption(int tab, const QString& caption);
+    void applyPendingTabCaptions();
     // FormMainMenus.cpp
     void buildMenus();
     QAction* addItem(QMenu* menu, const QString& name, const QString& caption,
@@ -161,6 +163,10 @@ private:
     std::map<QString, QAction*> m_items;
     QTimer* m_timerButtonMenu = nullptr;
     QTimer* m_timerWiseUpdate = nullptr;
+    // Captions that changed during a run, shown when the window next runs
+    // its events and when the run ends.
+    std::array<QString, 2> m_pendingTabCaptions;
+    QTimer* m_tabCaptionTimer = nullptr;
 };
 
 } // namespace mainwindow

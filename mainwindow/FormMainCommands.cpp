@@ -31,6 +31,7 @@ void FormMain::buildDispatch() {
     actions.showStep3Hint = [this](int& count) { ShowStep3Hint(*m_ui.messages, count); };
     actions.armWizardTimer = [this] { m_timerButtonMenu->start(); };
     m_dispatch = std::make_unique<CommandDispatch>(*m_ui.beeper, std::move(actions));
+    connect(m_dispatch.get(), &CommandDispatch::runEnded, this, &FormMain::applyPendingTabCaptions);
 
     for (const auto& [key, button] : m_toolbarButtons) {
         // The body of the Step 3 button explains the drop-down; its arrow

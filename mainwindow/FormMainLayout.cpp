@@ -17,11 +17,13 @@
 #include <QMenu>
 #include <QTabBar>
 #include <QTabWidget>
+#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 #include <QTreeView>
 
 #include <array>
+#include <utility>
 
 using namespace Qt::StringLiterals;
 
@@ -162,11 +164,12 @@ void FormMain::buildTabs(QWidget* client) {
         m_lists[static_cast<size_t>(tab)] = buildList(tab, page);
         m_tabMain->addTab(page, m_session.Counts.Caption(tab));
     }
+    m_tabCaptionTimer = new QTimer(this);
+    m_tabCaptionTimer->setSingleShot(true);
+    m_tabCaptionTimer->setInterval(0);
+    connect(m_tabCaptionTimer, &QTimer::timeout, this, &FormMain::applyPendingTabCaptions);
     connect(&m_session.Counts, &catalogue::TabCounts::captionChanged, this,
-            [this](int tab, const QString& caption) {
-                if (tab == TAB_ELIGIBLE || tab == TAB_INELIGIBLE)
-                    m_tabMain->setTabText(tab, caption);
-            });
+            &FormMain::showTabCaption);
     m_tabMain->tabBar()->setMouseTracking(true);
     m_tabMain->tabBar()->installEventFilter(this);
 }
@@ -198,6 +201,30 @@ QTreeView* FormMain::buildList(int tab, QWidget* page) {
 QToolButton* FormMain::toolbarButton(const QString& key) const {
     const auto found = m_toolbarButtons.find(key);
     return found == m_toolbarButtons.end() ? nullptr : found->second;
+}
+
+void FormMain::showTabCaption(int tab, const QString& caption) {
+    if (tab != TAB_ELIGIBLE && tab != TAB_INELIGIBLE)
+        return;
+    // A scan counts every song; setting the tab text relays out and repaints
+    // the tab bar, which for a large library would cost more than the scan.
+    // During a run the newest caption waits for the window's next turn.
+    if (m_dispatch && m_dispatch->busy() != BusyIdle) {
+        m_pendingTabCaptions[static_cast<size_t>(tab)] = caption;
+        m_tabCaptionTimer->start();
+        return;
+    }
+    m_pendingTabCaptions[static_cast<size_t>(tab)].clear();
+    m_tabMain->setTabText(tab, caption);
+}
+
+void FormMain::applyPendingTabCaptions() {
+    m_tabCaptionTimer->stop();
+    for (int tab : {TAB_ELIGIBLE, TAB_INELIGIBLE}) {
+        QString& pending = m_pendingTabCaptions[static_cast<size_t>(tab)];
+        if (!pending.isEmpty())
+            m_tabMain->setTabText(tab, std::exchange(pending, QString()));
+    }
 }
 
 } // namespace mainwindow

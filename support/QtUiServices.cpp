@@ -121,7 +121,10 @@ int QtMessageBoxes::showWithCheckBox(const QString& text, const QString& title, 
 }
 
 void QtEventPump::processPendingEvents() {
+    if (m_sinceLastRun.isValid() && m_sinceLastRun.elapsed() < m_minimumIntervalMs)
+        return;
     QCoreApplication::processEvents();
+    m_sinceLastRun.start();
 }
 
 void QtBeeper::beep() {

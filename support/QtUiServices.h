@@ -6,6 +6,8 @@
 #include "support/SystemClock.h"
 #include "support/UiServices.h"
 
+#include <QElapsedTimer>
+
 class QWidget;
 
 namespace support {
@@ -22,9 +24,20 @@ public:
                          bool* dontShowAgain) override;
 };
 
+// Runs call this after every song. Letting the window repaint that often
+// costs far more than the work itself on a large library, so events run at
+// most once per interval: often enough for the Stop button and a smooth
+// progress bar, rarely enough to stay out of the way.
 class QtEventPump : public EventPump {
 public:
+    static constexpr int DefaultIntervalMs = 25;
+    explicit QtEventPump(int minimumIntervalMs = DefaultIntervalMs)
+        : m_minimumIntervalMs(minimumIntervalMs) {}
     void processPendingEvents() override;
+
+private:
+    int m_minimumIntervalMs;
+    QElapsedTimer m_sinceLastRun;
 };
 
 class QtBeeper : public Beeper {

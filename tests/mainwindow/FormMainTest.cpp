@@ -163,6 +163,25 @@ TEST_F(FormMainTest, StepOneDuringAScanOnlyBeeps) {
     EXPECT_EQ(window->busy(), 0);
 }
 
+TEST_F(FormMainTest, TabCaptionsDuringAScanWaitForTheWindowsTurnAndEndExact) {
+    // Setting a tab's text repaints the tab bar; per song that would cost more
+    // than the scan. During the run the caption follows when events run.
+    QStringList shownDuringScan;
+    ui.events.onProcess = [&](int) {
+        shownDuringScan.append(window->TabMain()->tabText(0));
+        QCoreApplication::sendPostedEvents();
+        QCoreApplication::processEvents(); // the window's turn: pending captions show
+        shownDuringScan.append(window->TabMain()->tabText(0));
+    };
+    scan();
+    ASSERT_GE(shownDuringScan.size(), 2);
+    // The first song (Alpha/Album One/01 first.mp3) is eligible.
+    EXPECT_EQ(shownDuringScan[0], u"Eligi&ble Songs (0)"_s);
+    EXPECT_EQ(shownDuringScan[1], u"Eligi&ble Songs (1)"_s);
+    EXPECT_EQ(window->TabMain()->tabText(0), u"Eligi&ble Songs (3)"_s);
+    EXPECT_EQ(window->TabMain()->tabText(1), u"Ineligible S&ongs (1)"_s);
+}
+
 TEST_F(FormMainTest, ClosingDuringAScanIsRefused) {
     showWindow();
     bool closedDuringScan = true;

@@ -149,3 +149,33 @@ TEST(OverrideCursorDisplay, SetsOnlyOneOverrideCursorWhateverTheDepth) {
 }
 
 } // namespace
+
+namespace {
+
+// Counts the queued calls that have run.
+int runQueuedCalls(support::QtEventPump& pump, int queued) {
+    int ran = 0;
+    for (int i = 0; i < queued; ++i)
+        QMetaObject::invokeMethod(
+            qApp, [&ran] { ++ran; }, Qt::QueuedConnection);
+    pump.processPendingEvents();
+    return ran;
+}
+
+} // namespace
+
+TEST(QtEventPump, RunsPendingEventsAtMostOncePerInterval) {
+    support::QtEventPump hourly(60 * 60 * 1000);
+    EXPECT_EQ(runQueuedCalls(hourly, 3), 3); // the first call always runs them
+    int ran = 0;
+    QMetaObject::invokeMethod(
+        qApp, [&ran] { ++ran; }, Qt::QueuedConnection);
+    hourly.processPendingEvents();
+    EXPECT_EQ(ran, 0); // too soon: left for the next call or the event loop
+    QCoreApplication::processEvents();
+    EXPECT_EQ(ran, 1);
+
+    support::QtEventPump always(0);
+    EXPECT_EQ(runQueuedCalls(always, 2), 2);
+    EXPECT_EQ(runQueuedCalls(always, 2), 2);
+}
