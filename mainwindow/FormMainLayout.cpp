@@ -31,7 +31,7 @@ namespace mainwindow {
 
 namespace {
 
-struct ToolbarButtonSpec {
+struct ToolbarButtonFacts {
     QString key;
     QString caption;
     QString tooltip;
@@ -107,7 +107,7 @@ void FormMain::buildToolbar(QWidget* client) {
     m_toolbar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
     m_toolbar->setIconSize(QSize(24, 24));
 
-    const ToolbarButtonSpec specs[] = {
+    const ToolbarButtonFacts buttons[] = {
         {keys::Step1, u"Step 1: Scan iTunes"_s,
          u"Load the list of songs from your iTunes Library"_s},
         {keys::Step2, u"Step 2: Select Tracks"_s, u"Set checkmarks on desired eligible songs"_s},
@@ -115,15 +115,15 @@ void FormMain::buildToolbar(QWidget* client) {
          u"Embed cover art into checked eligible songs"_s},
         {keys::Step3, u"Step 3: Run Wizard"_s, u"Choose a wizard to run from the drop-down menu"_s},
     };
-    for (const ToolbarButtonSpec& spec : specs) {
+    for (const ToolbarButtonFacts& facts : buttons) {
         auto* button = new QToolButton(m_toolbar);
-        button->setObjectName(spec.key);
-        button->setText(spec.caption);
-        button->setToolTip(spec.tooltip);
-        button->setIcon(ToolbarIcon(spec.key));
+        button->setObjectName(facts.key);
+        button->setText(facts.caption);
+        button->setToolTip(facts.tooltip);
+        button->setIcon(ToolbarIcon(facts.key));
         button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
         m_toolbar->addWidget(button);
-        m_toolbarButtons[spec.key] = button;
+        m_toolbarButtons[facts.key] = button;
     }
     // Nothing to select before the first scan.
     m_toolbarButtons.at(keys::Step2)->setEnabled(false);
