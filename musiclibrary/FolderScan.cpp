@@ -1,5 +1,7 @@
 #include "musiclibrary/FolderScan.h"
 
+#include "musiclibrary/SafeFileWrite.h"
+
 #include <QFile>
 
 #include <algorithm>
@@ -41,6 +43,8 @@ FileStamp stampOf(const struct stat& st) {
     return {qint64(st.st_size), qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec};
 }
 
+constexpr std::string_view copyMarker = ".quillmoth-";
+
 using DirectoryKey = std::pair<dev_t, ino_t>;
 
 struct Walker {
@@ -62,6 +66,11 @@ struct Walker {
             // Most entries are plain files that are not audio: skip them
             // without a stat call, which is what makes a listing cheap.
             const bool maybeAudio = hasAudioExtension(name);
+            // Opening a library tidies up after runs that were killed
+            // mid-write; only names of that form cost anything extra.
+            if ((type == DT_REG || type == DT_UNKNOWN) && name.front() == '.' &&
+                name.find(copyMarker) != name.npos)
+                SafeFileWrite::removeIfStaleCopy(QFile::decodeName((folder + '/' + name).c_str()));
             if (type == DT_REG && !maybeAudio)
                 continue;
             const std::string full = folder + '/' + name;

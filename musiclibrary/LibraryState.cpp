@@ -4,6 +4,8 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include <algorithm>
+
 namespace musiclibrary {
 
 using namespace Qt::StringLiterals;
@@ -177,7 +179,23 @@ void LibraryState::deleteArtwork(const ArtworkRef& ref) {
         return;
     }
     const int position = picturePosition(ref);
-    AudioFileFacts written = removePicture(m_tracks[size_t(ref.track)].location, position);
+    const TrackEntry& entry = m_tracks[size_t(ref.track)];
+    // Another program may have changed the pictures since they were read: the
+    // position would then name a different picture, and the wrong one would go.
+    const QList<PictureFacts> now = readAudioFileFacts(entry.location).pictures;
+    const bool unchanged =
+        std::equal(now.begin(), now.end(), entry.facts.pictures.begin(), entry.facts.pictures.end(),
+                   [](const PictureFacts& a, const PictureFacts& b) {
+                       return a.format == b.format && a.byteSize == b.byteSize;
+                   });
+    if (!unchanged) {
+        const QString location = entry.location;
+        refreshFile(ref.track, -1, false);
+        throw LibraryError(LibraryError::Deleted,
+                           u"The song file \"%1\" changed since its artwork was read; read "
+                           u"the track's artwork again."_s.arg(location));
+    }
+    AudioFileFacts written = removePicture(entry.location, position);
     refreshFile(ref.track, position, false, std::move(written));
 }
 

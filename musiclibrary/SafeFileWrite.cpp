@@ -1,14 +1,18 @@
 #include "musiclibrary/SafeFileWrite.h"
 
+#include <QDateTime>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 using namespace Qt::StringLiterals;
@@ -103,10 +107,63 @@ void copyContents(int source, int target, qint64 size) {
                           u"the temporary copy came out incomplete (is the disk full?)."_s};
 }
 
+// Extended attributes travel with the bytes: user attributes (tags of file
+// managers, checksums) and the access control list would otherwise vanish
+// with the rename. Attributes only the system may set (security.*, trusted.*)
+// are set again by the system or need privileges; those are left to it.
+void copyExtendedAttributes(int source, int target) {
+    const ssize_t listSize = ::flistxattr(source, nullptr, 0);
+    if (listSize <= 0)
+        return; // none, or a file system without them
+    QByteArray names(listSize, '\0');
+    const ssize_t got = ::flistxattr(source, names.data(), static_cast<size_t>(names.size()));
+    if (got < 0)
+        return;
+    names.truncate(got);
+    for (const QByteArray& name : names.split('\0')) {
+        if (name.isEmpty())
+            continue;
+        const bool mustKeep = name.startsWith("user.") || name.startsWith("system.posix_acl");
+        const ssize_t valueSize = ::fgetxattr(source, name.constData(), nullptr, 0);
+        QByteArray value(std::max<ssize_t>(valueSize, 0), '\0');
+        const ssize_t valueGot = valueSize < 0 ? -1
+                                               : ::fgetxattr(source, name.constData(), value.data(),
+                                                             static_cast<size_t>(value.size()));
+        if (valueGot >= 0 && ::fsetxattr(target, name.constData(), value.constData(),
+                                         static_cast<size_t>(valueGot), 0) == 0)
+            continue;
+        if (mustKeep)
+            throw FileFailure{LibraryError::WriteFailed,
+                              u"its extended attribute %1 could not be kept: %2."_s.arg(
+                                  QString::fromLatin1(name), systemError(errno))};
+    }
+}
+
+// What identifies one version of a file: another program's write between the
+// copy and the rename would otherwise be undone by the rename.
+bool sameVersion(const struct stat& a, const struct stat& b) {
+    return a.st_dev == b.st_dev && a.st_ino == b.st_ino && a.st_size == b.st_size &&
+           a.st_mtim.tv_sec == b.st_mtim.tv_sec && a.st_mtim.tv_nsec == b.st_mtim.tv_nsec;
+}
+
+// Copies younger than this may belong to a write that is still running.
+constexpr qint64 StaleCopyAgeSeconds = 24 * 60 * 60;
+
 } // namespace
 
-SafeFileWrite::SafeFileWrite(const QString& path) : m_path(path) {
-    const QByteArray name = QFile::encodeName(path);
+SafeFileWrite::SafeFileWrite(const QString& path) {
+    // A symbolic link stays a link: the file it points to is the one that
+    // changes, and the copy is made beside that file, on its file system.
+    char* resolved = ::realpath(QFile::encodeName(path).constData(), nullptr);
+    if (!resolved) {
+        if (errno == ENOENT || errno == ENOTDIR)
+            throw FileFailure{LibraryError::NotFound, u"the file does not exist."_s};
+        throw FileFailure{LibraryError::Failed,
+                          u"the file cannot be examined: "_s + systemError(errno) + u'.'};
+    }
+    const QByteArray name(resolved);
+    std::free(resolved);
+    m_path = QFile::decodeName(name);
     struct stat original {};
     if (::stat(name.constData(), &original) != 0) {
         if (errno == ENOENT || errno == ENOTDIR)
@@ -118,13 +175,26 @@ SafeFileWrite::SafeFileWrite(const QString& path) : m_path(path) {
         throw FileFailure{LibraryError::InvalidArgument, u"it is not a regular file."_s};
     if (!(original.st_mode & S_IWUSR))
         throw FileFailure{LibraryError::WriteFailed, u"the file is read-only."_s};
+    // Replacing a file with other hard links would cut it off from them: the
+    // other names would keep the old version. Writing in place instead could
+    // leave a half-written file, so such files are refused.
+    if (original.st_nlink > 1)
+        throw FileFailure{LibraryError::WriteFailed,
+                          u"it has %1 hard links, and replacing it would separate them."_s.arg(
+                              qulonglong(original.st_nlink))};
+    // The replacement would belong to whoever wrote it; only a privileged
+    // process can hand it back, so another user's file is refused up front.
+    if (original.st_uid != ::geteuid() && ::geteuid() != 0)
+        throw FileFailure{LibraryError::WriteFailed, u"the file belongs to another user."_s};
+    m_original = original;
+    removeStaleCopies(QFileInfo(m_path).absolutePath());
 
     Descriptor source(::open(name.constData(), O_RDONLY | O_CLOEXEC));
     if (source.get() < 0)
         throw FileFailure{LibraryError::Unreadable,
                           u"the file cannot be read: "_s + systemError(errno) + u'.'};
 
-    const QFileInfo info(path);
+    const QFileInfo info(m_path);
     const QByteArray folder = QFile::encodeName(info.absolutePath());
     QByteArray copyName = folder + "/." +
                           QFile::encodeName(info.fileName()).left(MaxNameBytesInCopyName) +
@@ -142,11 +212,14 @@ SafeFileWrite::SafeFileWrite(const QString& path) : m_path(path) {
         copyContents(source.get(), target.get(), original.st_size);
         // The copy takes the original's place: it gets its permissions and,
         // where the system allows, its owner.
-        ::fchmod(target.get(), original.st_mode & 07777);
-        if (::fchown(target.get(), original.st_uid, original.st_gid) != 0) {
-            // Only a privileged process may give a file away; the file then
-            // belongs to the user who changed it, as after any editor's save.
-        }
+        // Owner and group first: changing them can clear set-id bits that
+        // the permissions then restore.
+        if (::fchown(target.get(), original.st_uid, original.st_gid) != 0)
+            throw FileFailure{LibraryError::WriteFailed, u"its owner and group cannot be kept: "_s +
+                                                             systemError(errno) + u'.'};
+        if (::fchmod(target.get(), original.st_mode & 07777) != 0)
+            throw writeFailure(errno, u"its permissions cannot be kept"_s);
+        copyExtendedAttributes(source.get(), target.get());
         if (target.close() != 0)
             throw writeFailure(errno, u"the temporary copy could not be written"_s);
         enter(Stage::Copy);
@@ -183,6 +256,9 @@ void SafeFileWrite::commit() {
     if (::stat(name.constData(), &original) != 0)
         throw FileFailure{LibraryError::NotFound,
                           u"the file disappeared while it was being changed."_s};
+    if (!sameVersion(original, m_original))
+        throw FileFailure{LibraryError::WriteFailed,
+                          u"another program changed the file at the same time."_s};
     if (::rename(copyName.constData(), name.constData()) != 0)
         throw writeFailure(errno, u"the new version could not replace the file"_s);
     m_committed = true;
@@ -201,6 +277,31 @@ void SafeFileWrite::failAtForTesting(std::optional<Stage> stage) {
 
 QString SafeFileWrite::copyNameMarker() {
     return u".quillmoth-"_s;
+}
+
+bool SafeFileWrite::isCopyName(QStringView fileName) {
+    // "." + original name + marker + six random characters.
+    const qsizetype marker = fileName.lastIndexOf(copyNameMarker());
+    return fileName.startsWith(u'.') && marker > 0 &&
+           fileName.size() == marker + copyNameMarker().size() + 6;
+}
+
+bool SafeFileWrite::removeIfStaleCopy(const QString& path) {
+    const QFileInfo entry(path);
+    const QDateTime limit = QDateTime::currentDateTimeUtc().addSecs(-StaleCopyAgeSeconds);
+    return entry.isFile() && !entry.isSymLink() && isCopyName(entry.fileName()) &&
+           entry.lastModified() < limit && ::unlink(QFile::encodeName(path).constData()) == 0;
+}
+
+int SafeFileWrite::removeStaleCopies(const QString& folder) {
+    int removed = 0;
+    const QStringList names = QDir(folder).entryList({u".*"_s + copyNameMarker() + u"??????"_s},
+                                                     QDir::Files | QDir::Hidden | QDir::System);
+    for (const QString& name : names) {
+        if (removeIfStaleCopy(folder + u'/' + name))
+            ++removed;
+    }
+    return removed;
 }
 
 } // namespace musiclibrary

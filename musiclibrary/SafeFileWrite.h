@@ -9,9 +9,12 @@
 #include "musiclibrary/FileFailure.h"
 
 #include <QString>
+#include <QStringView>
 
 #include <functional>
 #include <optional>
+
+#include <sys/stat.h>
 
 namespace musiclibrary {
 
@@ -20,7 +23,9 @@ public:
     enum class Stage { Copy, Change, Verify, Flush, Replace };
 
     // Checks that path can be replaced (it exists, is writable, its folder
-    // takes new files) and makes the copy. Throws FileFailure.
+    // takes new files, it has no other hard links) and makes the copy. A
+    // symbolic link is followed: the file it points to is changed and the link
+    // stays. Throws FileFailure.
     explicit SafeFileWrite(const QString& path);
     ~SafeFileWrite();
     SafeFileWrite(const SafeFileWrite&) = delete;
@@ -42,10 +47,18 @@ public:
     // The part of every temporary copy's name after the original name, for
     // whoever tidies up copies that a crash left behind.
     static QString copyNameMarker();
+    // Whether a file name has the form of a temporary copy.
+    static bool isCopyName(QStringView fileName);
+    // Removes the copies in folder that a killed run left behind (older than a
+    // day, so that no running write loses its copy). Returns how many went.
+    static int removeStaleCopies(const QString& folder);
+    // The same for one file, when a folder listing comes across it.
+    static bool removeIfStaleCopy(const QString& path);
 
 private:
     QString m_path;
     QString m_copyPath;
+    struct stat m_original {};
     bool m_committed = false;
 };
 

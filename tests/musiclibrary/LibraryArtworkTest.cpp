@@ -1,6 +1,7 @@
 // Artwork through the object model: embedded pictures of each kind of song
 // file, and downloaded artwork held outside the file.
 
+#include "musiclibrary/AudioFileIO.h"
 #include "tests/musiclibrary/LibraryTestSupport.h"
 
 #include <QDir>
@@ -61,6 +62,22 @@ TEST_P(LibraryArtworkTest, AddSaveDeleteRoundTrip) {
     EXPECT_EQ(track->Artwork()->Item(1)->Format(), ITArtworkFormatBMP);
     EXPECT_EQ(libraryErrorOf([&] { track->Artwork()->Item(2); }).number(),
               LibraryError::InvalidArgument);
+}
+
+TEST_P(LibraryArtworkTest, DeleteAfterAnotherProgramChangedThePicturesDeletesNothing) {
+    const QString path = music().file(u"song."_s + GetParam());
+    makeSong(music(), u"song."_s + GetParam(), {u"Song"_s, {}, {}, 0},
+             {u"cover-300.jpg"_s, u"cover-75.jpg"_s});
+    ITunesPtr library = openMusic();
+    const ArtworkPtr first = onlyTrack(library)->Artwork()->Item(1);
+    removePicture(path, 0); // another program takes the first picture away
+    const QByteArray before = readFile(path);
+
+    const LibraryError error = libraryErrorOf([&] { first->Delete(); });
+    EXPECT_EQ(error.number(), LibraryError::Deleted);
+    EXPECT_TRUE(error.description().contains(path)) << error.description().toStdString();
+    EXPECT_EQ(readFile(path), before);
+    EXPECT_EQ(onlyTrack(library)->Artwork()->Count(), 1);
 }
 
 TEST_P(LibraryArtworkTest, DownloadedArtworkIsTheOnlyArtworkUntilDeleted) {

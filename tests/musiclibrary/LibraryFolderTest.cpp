@@ -3,6 +3,9 @@
 
 #include "tests/musiclibrary/LibraryTestSupport.h"
 
+#include "musiclibrary/SafeFileWrite.h"
+
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 
@@ -67,6 +70,26 @@ TEST_F(LibraryFolderTest, SymbolicLinkLoopIsWalkedOnce) {
     ASSERT_TRUE(QFile::link(music().path(), music().path() + u"/a/root"_s));
     const ITunesPtr library = openMusic();
     EXPECT_EQ(trackNames(*library), QStringList({u"Looped"_s}));
+}
+
+TEST_F(LibraryFolderTest, OpeningRemovesTemporaryCopiesOfKilledRunsOnceADayOld) {
+    makeSong(music(), u"a/song.mp3"_s, {u"Song"_s, {}, {}, 0});
+    const QString stale =
+        music().file(u"a/.song.mp3"_s + SafeFileWrite::copyNameMarker() + u"Qw12Er"_s);
+    const QString fresh =
+        music().file(u"a/.song.mp3"_s + SafeFileWrite::copyNameMarker() + u"Ty34Ui"_s);
+    for (const QString& path : {stale, fresh}) {
+        writeFile(path, "partial");
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+        const qint64 age = path == stale ? 2 * 24 * 3600 : 60;
+        ASSERT_TRUE(file.setFileTime(QDateTime::currentDateTime().addSecs(-age),
+                                     QFileDevice::FileModificationTime));
+    }
+    const ITunesPtr library = openMusic();
+    EXPECT_EQ(trackNames(*library), QStringList({u"Song"_s}));
+    EXPECT_FALSE(QFile::exists(stale));
+    EXPECT_TRUE(QFile::exists(fresh));
 }
 
 TEST_F(LibraryFolderTest, UnparseableFileIsTrackNamedByFileWhoseArtworkCallsThrow) {

@@ -5,6 +5,8 @@
 
 #include "musiclibrary/TrackLocation.h"
 
+#include <QFile>
+
 using namespace musiclibrary;
 using namespace testing_support;
 using namespace Qt::StringLiterals;
@@ -151,11 +153,45 @@ INSTANTIATE_TEST_SUITE_P(
         MalformedLibrary{"keyWithoutValue",
                          "<?xml version=\"1.0\"?><plist><dict><key>Tracks</key></dict></plist>",
                          u"has no value"_s},
+        // Each level multiplies the text by ten: a billion copies unless the
+        // reader stops the expansion.
+        MalformedLibrary{"entityExpansionBomb",
+                         "<?xml version=\"1.0\"?><!DOCTYPE plist ["
+                         "<!ENTITY a \"aaaaaaaaaa\">"
+                         "<!ENTITY b \"&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;\">"
+                         "<!ENTITY c \"&b;&b;&b;&b;&b;&b;&b;&b;&b;&b;\">"
+                         "<!ENTITY d \"&c;&c;&c;&c;&c;&c;&c;&c;&c;&c;\">"
+                         "<!ENTITY e \"&d;&d;&d;&d;&d;&d;&d;&d;&d;&d;\">"
+                         "<!ENTITY f \"&e;&e;&e;&e;&e;&e;&e;&e;&e;&e;\">"
+                         "<!ENTITY g \"&f;&f;&f;&f;&f;&f;&f;&f;&f;&f;\">"
+                         "<!ENTITY h \"&g;&g;&g;&g;&g;&g;&g;&g;&g;&g;\">"
+                         "<!ENTITY i \"&h;&h;&h;&h;&h;&h;&h;&h;&h;&h;\">]>"
+                         "<plist><dict><key>Tracks</key><dict><key>1</key><dict>"
+                         "<key>Name</key><string>&i;</string></dict></dict></dict></plist>",
+                         u"line"_s},
         MalformedLibrary{"mismatchedTags",
                          "<?xml version=\"1.0\"?><plist><dict><key>Tracks</key><dict></array>"
                          "</dict></plist>",
                          u"line 1"_s}),
     [](const auto& info) { return std::string(info.param.label); });
+
+TEST_F(PlistLibraryTest, ExternalEntityIsNeverRead) {
+    const QString secret = music().file(u"secret.txt"_s);
+    writeFile(secret, "private words");
+    const QByteArray content = "<?xml version=\"1.0\"?><!DOCTYPE plist [<!ENTITY x SYSTEM \"" +
+                               QFile::encodeName(secret) +
+                               "\">]><plist><dict><key>Tracks</key><dict><key>1</key><dict>"
+                               "<key>Name</key><string>&x;</string></dict></dict></dict></plist>";
+    const QString path = writeLibrary(content);
+    try {
+        const ITunesPtr library = open(path);
+        for (const TrackPtr& track : allTracks(*library))
+            EXPECT_FALSE(track->Name().contains(u"private"_s));
+    } catch (const LibraryError& error) {
+        EXPECT_TRUE(error.description().contains(path)) << error.description().toStdString();
+        EXPECT_FALSE(error.description().contains(u"private"_s));
+    }
+}
 
 struct UrlCase {
     QString url;

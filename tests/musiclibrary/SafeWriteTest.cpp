@@ -7,11 +7,15 @@
 #include "tests/common/TestFiles.h"
 #include "tests/musiclibrary/AudioFileTestFiles.h"
 
+#include <QDateTime>
+#include <QDir>
 #include <QFile>
 #include <QRandomGenerator>
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 using namespace Qt::StringLiterals;
@@ -185,6 +189,109 @@ TEST(SafeWrite, RawAacIsNotTakenForMp4) {
     EXPECT_EQ(facts.kind, u"AAC audio file"_s);
     EXPECT_FALSE(facts.picturesSupported);
     expectRefusedAndUnchanged(path, LibraryError::Unsupported);
+}
+
+TEST(SafeWrite, SymbolicLinkStaysALinkAndItsTargetChanges) {
+    TempFolder folder;
+    const QString target = folder.copySeed(u"seed.mp3"_s, u"store/real.mp3"_s);
+    const QString link = folder.file(u"album/link.mp3"_s);
+    QDir().mkpath(folder.path() + u"/album"_s);
+    ASSERT_TRUE(QFile::link(target, link));
+
+    appendPicture(link, jpeg());
+
+    EXPECT_TRUE(QFileInfo(link).isSymLink());
+    EXPECT_EQ(QFileInfo(link).symLinkTarget(), target);
+    EXPECT_EQ(readPictures(target).size(), 1);
+    EXPECT_TRUE(leftoverCopies(folder.path() + u"/album"_s).isEmpty());
+    EXPECT_TRUE(leftoverCopies(folder.path() + u"/store"_s).isEmpty());
+}
+
+TEST(SafeWrite, HardLinkedFileIsRefusedAndBothNamesStay) {
+    TempFolder folder;
+    const QString path = folder.copySeed(u"seed.mp3"_s, u"a.mp3"_s);
+    const QString other = folder.file(u"b.mp3"_s);
+    ASSERT_EQ(::link(QFile::encodeName(path).constData(), QFile::encodeName(other).constData()), 0);
+    expectRefusedAndUnchanged(path, LibraryError::WriteFailed,
+                              u"it has 2 hard links, and replacing it would separate them."_s);
+    struct stat st {};
+    ASSERT_EQ(::stat(QFile::encodeName(other).constData(), &st), 0);
+    EXPECT_EQ(st.st_nlink, 2u);
+}
+
+TEST(SafeWrite, OwnerGroupAndPermissionsAreKept) {
+    TempFolder folder;
+    const QString path = folder.copySeed(u"seed.m4a"_s, u"a.m4a"_s);
+    const QByteArray name = QFile::encodeName(path);
+    ASSERT_EQ(::chmod(name.constData(), 0640), 0);
+    // Only root can give a file to someone else; others test their own file.
+    const uid_t owner = ::geteuid() == 0 ? 4321 : ::geteuid();
+    const gid_t group = ::geteuid() == 0 ? 4322 : ::getegid();
+    ASSERT_EQ(::chown(name.constData(), owner, group), 0);
+
+    appendPicture(path, jpeg());
+
+    struct stat st {};
+    ASSERT_EQ(::stat(name.constData(), &st), 0);
+    EXPECT_EQ(st.st_uid, owner);
+    EXPECT_EQ(st.st_gid, group);
+    EXPECT_EQ(st.st_mode & 07777, 0640u);
+    EXPECT_EQ(readPictures(path).size(), 1);
+}
+
+TEST(SafeWrite, UserExtendedAttributesAreKept) {
+    TempFolder folder;
+    const QString path = folder.copySeed(u"seed.mp3"_s, u"a.mp3"_s);
+    const QByteArray name = QFile::encodeName(path);
+    if (::setxattr(name.constData(), "user.quillmoth.test", "kept", 4, 0) != 0)
+        GTEST_SKIP() << "the test folder's file system has no user attributes";
+
+    appendPicture(path, jpeg());
+
+    char value[16] = {};
+    EXPECT_EQ(::getxattr(name.constData(), "user.quillmoth.test", value, sizeof value), 4);
+    EXPECT_STREQ(value, "kept");
+}
+
+TEST(SafeWrite, ChangeByAnotherProgramBeforeTheRenameWins) {
+    TempFolder folder;
+    const QString path = folder.copySeed(u"seed.mp3"_s, u"a.mp3"_s);
+    SafeFileWrite write(path);
+    const QByteArray theirs = readFile(path) + QByteArray("their change");
+    writeFile(path, theirs);
+    try {
+        write.commit();
+        ADD_FAILURE() << "the rename went ahead";
+    } catch (const FileFailure& failure) {
+        EXPECT_EQ(failure.reason, u"another program changed the file at the same time."_s);
+    }
+    EXPECT_EQ(readFile(path), theirs);
+}
+
+void age(const QString& path, qint64 seconds) {
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+    ASSERT_TRUE(file.setFileTime(QDateTime::currentDateTime().addSecs(-seconds),
+                                 QFileDevice::FileModificationTime));
+}
+
+TEST(SafeWrite, CopiesThatAKilledRunLeftAreRemovedOnceADayOld) {
+    TempFolder folder;
+    const QString path = folder.copySeed(u"seed.mp3"_s, u"a.mp3"_s);
+    const QString stale = folder.file(u".a.mp3"_s + SafeFileWrite::copyNameMarker() + u"Ab12Cd"_s);
+    const QString fresh = folder.file(u".b.mp3"_s + SafeFileWrite::copyNameMarker() + u"Xy34Zw"_s);
+    const QString lookalike =
+        folder.file(u".notes"_s + SafeFileWrite::copyNameMarker() + u"keep-me.txt"_s);
+    for (const QString& file : {stale, fresh, lookalike}) {
+        writeFile(file, "x");
+        age(file, file == fresh ? 3600 : 3 * 24 * 3600);
+    }
+
+    appendPicture(path, jpeg());
+
+    EXPECT_FALSE(QFile::exists(stale));
+    EXPECT_TRUE(QFile::exists(fresh));
+    EXPECT_TRUE(QFile::exists(lookalike));
 }
 
 } // namespace
