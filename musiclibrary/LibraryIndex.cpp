@@ -1,10 +1,14 @@
 #include "musiclibrary/LibraryIndex.h"
 
+#include "musiclibrary/ITunes.h"
+#include "musiclibrary/tagio/FileKinds.h"
+
 #include <QFile>
 
 #include <sqlite3.h>
 
 #include <algorithm>
+#include <limits>
 #include <utility>
 
 namespace musiclibrary {
@@ -17,6 +21,9 @@ constexpr int schemaVersion = 1;
 // A song file holding more pictures than this is not believed: the row is
 // treated as damaged and the file is read again.
 constexpr int maxPicturesPerFile = 4096;
+// Longer texts than tags or names ever hold: a row with one is damaged, and
+// is not kept in memory nor shown.
+constexpr int maxTextBytes = 64 * 1024;
 
 const char* const schema = R"sql(
 CREATE TABLE IF NOT EXISTS files(
@@ -69,10 +76,45 @@ public:
         return data ? QString::fromUtf8(data, sqlite3_column_bytes(m_stmt, column)) : QString();
     }
     qint64 integer(int column) const { return sqlite3_column_int64(m_stmt, column); }
+    // Whether the column holds what this program writes there: the file can
+    // be edited or damaged, and SQLite converts any value to any type.
+    bool isInteger(int column) const {
+        return sqlite3_column_type(m_stmt, column) == SQLITE_INTEGER;
+    }
+    bool isInteger(int column, qint64 min, qint64 max) const {
+        return isInteger(column) && integer(column) >= min && integer(column) <= max;
+    }
+    bool isNull(int column) const { return sqlite3_column_type(m_stmt, column) == SQLITE_NULL; }
+    bool isText(int column, bool nullAllowed = true) const {
+        const int type = sqlite3_column_type(m_stmt, column);
+        if (type == SQLITE_NULL)
+            return nullAllowed;
+        return type == SQLITE_TEXT && sqlite3_column_bytes(m_stmt, column) <= maxTextBytes;
+    }
 
 private:
     sqlite3_stmt* m_stmt;
 };
+
+// Whether a cached row could have come from reading the file at path: the
+// kind its name gives, and pictures that fit in the file.
+bool plausible(const QString& path, const IndexedFile& row) {
+    const QString kindByName = tagio::kindForSuffix(tagio::suffixOf(path));
+    const bool kindFits =
+        row.facts.kind == kindByName || (kindByName == QStringView(tagio::KindAac) &&
+                                         row.facts.kind == QStringView(tagio::KindAppleLossless));
+    if (!kindFits || (!row.facts.picturesSupported && !row.facts.pictures.isEmpty()))
+        return false;
+    qint64 total = 0;
+    for (const PictureFacts& picture : row.facts.pictures) {
+        if (picture.format < ITArtworkFormatUnknown || picture.format > ITArtworkFormatBMP)
+            return false;
+        total += picture.byteSize; // each is at most the file size: no overflow
+        if (picture.byteSize > row.stamp.size || total > row.stamp.size)
+            return false;
+    }
+    return true;
+}
 
 sqlite3* openDatabase(const QString& filePath) {
     sqlite3* db = nullptr;
@@ -165,6 +207,14 @@ QHash<QString, IndexedFile> LibraryIndex::loadFiles() {
     // A library holds a handful of kinds: one shared text for each.
     QList<std::pair<QByteArray, QString>> kinds;
     while (select.next()) {
+        // A damaged row is simply not known: its file is read again.
+        if (!select.isText(0, false) ||
+            !select.isInteger(1, 0, std::numeric_limits<qint64>::max()) || !select.isInteger(2) ||
+            !select.isInteger(3, 0, 1) || !select.isInteger(4, 0, 1) || !select.isText(5) ||
+            !select.isText(6) || !select.isText(7) ||
+            !(select.isInteger(8, 0, std::numeric_limits<int>::max()) || select.isNull(8)) ||
+            !select.isText(9) || !select.isText(10))
+            continue;
         IndexedFile row;
         bool ok = true;
         row.stamp = {select.integer(1), select.integer(2)};
@@ -181,8 +231,9 @@ QHash<QString, IndexedFile> LibraryIndex::loadFiles() {
             kind = kinds.emplace(kinds.size(), kindBytes.toByteArray(), select.text(9));
         row.facts.kind = kind->second;
         row.facts.pictures = decodePictureFacts(select.text(10), &ok);
-        if (ok) // a damaged row is simply not known: its file is read again
-            rows.insert(select.text(0), std::move(row));
+        const QString path = select.text(0);
+        if (ok && plausible(path, row))
+            rows.insert(path, std::move(row));
     }
     return rows;
 }
@@ -222,8 +273,10 @@ bool LibraryIndex::storeFiles(const QList<std::pair<QString, IndexedFile>>& rows
 QHash<QString, quint64> LibraryIndex::loadIds() {
     QHash<QString, quint64> ids;
     Statement select(prepare("SELECT key, persistent_id FROM ids"));
-    while (select.isValid() && select.next())
-        ids.insert(select.text(0), quint64(select.integer(1)));
+    while (select.isValid() && select.next()) {
+        if (select.isText(0, false) && select.isInteger(1) && select.integer(1) != 0)
+            ids.insert(select.text(0), quint64(select.integer(1)));
+    }
     return ids;
 }
 
@@ -250,9 +303,13 @@ bool LibraryIndex::storeIds(const QList<std::pair<QString, quint64>>& ids) {
 QList<IndexedDownload> LibraryIndex::loadDownloads() {
     QList<IndexedDownload> downloads;
     Statement select(prepare("SELECT persistent_id, file, format, size FROM downloaded"));
-    while (select.isValid() && select.next())
-        downloads.append({quint64(select.integer(0)), select.text(1), int(select.integer(2)),
-                          select.integer(3)});
+    while (select.isValid() && select.next()) {
+        if (select.isInteger(0) && select.integer(0) != 0 && select.isText(1, false) &&
+            select.isInteger(2, ITArtworkFormatUnknown, ITArtworkFormatBMP) &&
+            select.isInteger(3, 0, std::numeric_limits<qint64>::max()))
+            downloads.append({quint64(select.integer(0)), select.text(1), int(select.integer(2)),
+                              select.integer(3)});
+    }
     return downloads;
 }
 
@@ -281,12 +338,16 @@ QList<IndexedPlaylist> LibraryIndex::loadPlaylists() {
     QHash<qint64, qsizetype> positionOf;
     Statement select(prepare("SELECT id, name FROM playlists ORDER BY id"));
     while (select.isValid() && select.next()) {
+        if (!select.isInteger(0) || !select.isText(1, false))
+            continue; // damaged: its entries are dropped with it
         positionOf.insert(select.integer(0), playlists.size());
         playlists.append({select.integer(0), select.text(1), {}});
     }
     Statement tracks(prepare(
         "SELECT playlist_id, persistent_id FROM playlist_tracks ORDER BY playlist_id, position"));
     while (tracks.isValid() && tracks.next()) {
+        if (!tracks.isInteger(0) || !tracks.isInteger(1) || tracks.integer(1) == 0)
+            continue;
         const auto found = positionOf.constFind(tracks.integer(0));
         if (found != positionOf.cend())
             playlists[*found].persistentIds.append(quint64(tracks.integer(1)));

@@ -3,6 +3,7 @@
 #include "musiclibrary/ITunes.h"
 
 #include <QFile>
+#include <QLocale>
 #include <QXmlStreamReader>
 
 namespace musiclibrary {
@@ -16,7 +17,8 @@ constexpr int persistentIdDigits = 16;
 
 class Reader {
 public:
-    Reader(QIODevice* device, const QString& path) : m_xml(device), m_path(path) {}
+    Reader(QIODevice* device, const QString& path, const PlistLimits& limits)
+        : m_xml(device), m_path(path), m_limits(limits) {}
 
     PlistLibrary read() {
         PlistLibrary library;
@@ -57,7 +59,7 @@ private:
         while (m_xml.readNextStartElement()) {
             if (m_xml.name() != u"key")
                 fail(u"a dictionary entry has no key"_s);
-            const QString key = m_xml.readElementText();
+            const QString key = readText();
             if (!m_xml.readNextStartElement())
                 fail(u"the key \"%1\" has no value"_s.arg(key));
             handle(key);
@@ -71,7 +73,27 @@ private:
             m_xml.skipCurrentElement();
             return {};
         }
-        return m_xml.readElementText(QXmlStreamReader::SkipChildElements);
+        // Read piece by piece so that an endless value is refused before
+        // it is all kept; child elements are skipped as XML text allows none.
+        QString text;
+        while (!m_xml.atEnd()) {
+            switch (m_xml.readNext()) {
+            case QXmlStreamReader::Characters:
+            case QXmlStreamReader::EntityReference:
+                if (text.size() + m_xml.text().size() > m_limits.valueLength)
+                    fail(u"a value is longer than %1 characters"_s.arg(m_limits.valueLength));
+                text += m_xml.text();
+                break;
+            case QXmlStreamReader::StartElement:
+                m_xml.skipCurrentElement();
+                break;
+            case QXmlStreamReader::EndElement:
+                return text;
+            default:
+                break;
+            }
+        }
+        return text; // the caller reports the reader's error
     }
 
     bool readBool() {
@@ -86,6 +108,8 @@ private:
                 m_xml.skipCurrentElement();
                 return;
             }
+            if (tracks.size() >= m_limits.tracks)
+                fail(u"it lists more than %1 tracks"_s.arg(m_limits.tracks));
             PlistTrack track;
             track.trackId = trackId;
             forEachKey([&](const QString& key) { readTrackValue(key, track); });
@@ -127,6 +151,8 @@ private:
                 m_xml.skipCurrentElement();
                 continue;
             }
+            if (++m_playlists > m_limits.playlists)
+                fail(u"it lists more than %1 playlists"_s.arg(m_limits.playlists));
             PlistPlaylist playlist;
             bool special = false;
             forEachKey([&](const QString& key) {
@@ -159,9 +185,12 @@ private:
                 continue;
             }
             forEachKey([&](const QString& key) {
-                if (key == u"Track ID")
+                if (key == u"Track ID") {
+                    if (++m_playlistEntries > m_limits.playlistEntries)
+                        fail(u"its playlists list more than %1 tracks"_s.arg(
+                            m_limits.playlistEntries));
                     trackIds.append(readText().trimmed());
-                else
+                } else
                     m_xml.skipCurrentElement();
             });
         }
@@ -169,6 +198,9 @@ private:
 
     QXmlStreamReader m_xml;
     QString m_path;
+    PlistLimits m_limits;
+    qsizetype m_playlists = 0;
+    qsizetype m_playlistEntries = 0;
 };
 
 } // namespace
@@ -177,13 +209,17 @@ bool looksLikePlist(const QByteArray& head) {
     return head.contains("<?xml") || head.contains("<plist") || head.contains("<!DOCTYPE plist");
 }
 
-PlistLibrary readPlistLibrary(const QString& path) {
+PlistLibrary readPlistLibrary(const QString& path, const PlistLimits& limits) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         throw LibraryError(
             LibraryError::Unreadable,
             u"The library file \"%1\" cannot be opened: %2."_s.arg(path, file.errorString()));
-    Reader reader(&file, path);
+    if (file.size() > limits.fileSize)
+        throw LibraryError(LibraryError::Unreadable,
+                           u"The library file \"%1\" cannot be read: it is larger than %2."_s.arg(
+                               path, QLocale::c().formattedDataSize(limits.fileSize, 0)));
+    Reader reader(&file, path, limits);
     return reader.read();
 }
 

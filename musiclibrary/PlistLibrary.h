@@ -36,9 +36,22 @@ struct PlistLibrary {
     QList<PlistPlaylist> playlists;
 };
 
+// What a library file may hold at most, so that a hostile or broken file
+// cannot exhaust memory. The real libraries of large collections stay far
+// below these.
+struct PlistLimits {
+    qint64 fileSize = qint64(1) << 30; // 1 GiB
+    qsizetype valueLength = 64 * 1024; // characters in one key or text value
+    qsizetype tracks = 2'000'000;
+    qsizetype playlists = 100'000;
+    qsizetype playlistEntries = 10'000'000; // track references over all playlists
+};
+
 // Throws LibraryError (Unreadable) naming the file, and the line, when the
-// file cannot be read or is not a library file.
-PlistLibrary readPlistLibrary(const QString& path);
+// file cannot be read, is not a library file or is beyond the limits. A value
+// beyond the limit is refused rather than cut short: a shortened location
+// would name another file.
+PlistLibrary readPlistLibrary(const QString& path, const PlistLimits& limits = {});
 
 // Whether the first bytes of a file look like a property list, so that a
 // file that is plainly something else gets a precise message.

@@ -1,4 +1,5 @@
 #include "musiclibrary/tagio/FileKinds.h"
+#include "musiclibrary/tagio/Mp4ItemAtoms.h"
 #include "musiclibrary/tagio/PictureContainer.h"
 #include "musiclibrary/tagio/TagLibBridge.h"
 
@@ -117,6 +118,28 @@ QString unsafeCoverList(TagLib::MP4::File& file, TagLib::MP4::Atoms& atoms) {
     return {};
 }
 
+// The item atoms other than the pictures, as stored. Padding ("free") is
+// left out: TagLib may move or drop it, and it holds nothing.
+std::optional<QStringList> storedItemsBesidesCovers(TagLib::MP4::File& file,
+                                                    int* coverLists = nullptr) {
+    const auto names = mp4ItemNames(file.length(), [&file](qint64 offset, qint64 length) {
+        return readRange(file, offset, length);
+    });
+    if (!names)
+        return std::nullopt;
+    QStringList others;
+    int covers = 0;
+    for (const QString& name : *names) {
+        if (name == QLatin1StringView(CoverKey))
+            ++covers;
+        else if (name != u"free")
+            others.append(name);
+    }
+    if (coverLists)
+        *coverLists = covers;
+    return others;
+}
+
 // What a save must leave alone: the size of every media data atom, where the
 // first chunk of audio starts inside it, and whether the atoms fill the file.
 AudioLayout mp4Layout(TagLib::MP4::File& file, TagLib::MP4::Atoms& atoms) {
@@ -222,6 +245,11 @@ public:
                               u"it has no picture number %1 (it holds %2)."_s.arg(edit.index + 1)
                                   .arg(before.size())};
         const QStringList others = otherItems(file);
+        const std::optional<QStringList> storedOthers = storedItemsBesidesCovers(file);
+        if (!storedOthers)
+            throw FileFailure{
+                LibraryError::Unreadable,
+                u"its tag atoms are damaged, and saving could lose what they hold."_s};
         const AudioLayout layout = mp4Layout(file, atoms);
 
         if (edit.action == PictureEdit::Action::Append) {
@@ -240,7 +268,7 @@ public:
             throw FileFailure{LibraryError::WriteFailed, u"its tags could not be saved."_s};
 
         const QList<QByteArray> expected = picturesAfter(before, edit);
-        return [this, path, copyPath, expected, others, layout] {
+        return [this, path, copyPath, expected, others, storedOthers, layout] {
             auto stream = openStream(copyPath, true);
             if (!stream)
                 throw savedCopyWrong(u"it cannot be read back"_s);
@@ -252,6 +280,11 @@ public:
                     throw savedCopyWrong(u"its pictures differ from the intended ones"_s);
                 if (otherItems(file) != others)
                     throw savedCopyWrong(u"other tags were lost"_s);
+                // TagLib forgets items it does not understand without a word.
+                int coverLists = 0;
+                if (storedItemsBesidesCovers(file, &coverLists) != storedOthers ||
+                    coverLists != (expected.isEmpty() ? 0 : 1))
+                    throw savedCopyWrong(u"tag items the program cannot read would be lost"_s);
                 TagLib::MP4::Atoms atoms(&file);
                 if (!(mp4Layout(file, atoms) == layout))
                     throw savedCopyWrong(u"its audio data moved or was cut short"_s);

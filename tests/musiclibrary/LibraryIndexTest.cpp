@@ -7,6 +7,8 @@
 
 #include <QFile>
 
+#include <sqlite3.h>
+
 using namespace musiclibrary;
 using namespace testing_support;
 using namespace Qt::StringLiterals;
@@ -83,6 +85,93 @@ TEST_F(LibraryIndexTest, DamagedIndexIsReplacedAndLibraryStillOpens) {
     auto index = LibraryIndex::open(indexPath);
     ASSERT_TRUE(index);
     EXPECT_EQ(index->loadFiles().size(), 1);
+}
+
+// Runs one statement on the index file of a closed library, as someone
+// editing or damaging it would.
+void editIndex(const QString& indexPath, const char* sql) {
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(QFile::encodeName(indexPath).constData(), &db), SQLITE_OK);
+    char* message = nullptr;
+    const int rc = sqlite3_exec(db, sql, nullptr, nullptr, &message);
+    const std::string error = message ? message : "";
+    sqlite3_free(message);
+    sqlite3_close(db);
+    ASSERT_EQ(rc, SQLITE_OK) << error;
+}
+
+struct DamagedRow {
+    const char* label;
+    const char* change; // the SET part of an UPDATE of the one files row
+};
+
+class DamagedIndexRowTest : public LibraryIndexTest,
+                            public ::testing::WithParamInterface<DamagedRow> {};
+
+// Every damaged row also claims another title: were the row believed, the
+// track would show it.
+TEST_P(DamagedIndexRowTest, IsNotBelievedAndTheFileIsReadAgain) {
+    makeSong(music(), u"a.mp3"_s, {u"Real"_s, {}, {}, 2}, {u"cover-75.jpg"_s});
+    openMusic();
+    editIndex(dataFolder() + u"/index.sqlite"_s,
+              (std::string("UPDATE files SET title = 'Misleading', ") + GetParam().change).c_str());
+
+    const QList<TrackPtr> tracks = allTracks(*openMusic());
+    ASSERT_EQ(tracks.size(), 1);
+    EXPECT_EQ(tracks[0]->Name(), u"Real"_s);
+    EXPECT_EQ(tracks[0]->TrackNumber(), 2);
+    EXPECT_EQ(tracks[0]->KindAsString(), u"MPEG audio file"_s);
+    ASSERT_EQ(tracks[0]->Artwork()->Count(), 1);
+    EXPECT_EQ(tracks[0]->Artwork()->Item(1)->Format(), ITArtworkFormatJPEG);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, DamagedIndexRowTest,
+    ::testing::Values(
+        DamagedRow{"pictureLargerThanFile", "pictures = '1:99999999999'"},
+        DamagedRow{"picturesTogetherLargerThanFile", "pictures = '1:900000,1:900000'"},
+        DamagedRow{"unknownPictureFormat", "pictures = '9:10'"},
+        DamagedRow{"tooManyPictures",
+                   "pictures = substr(replace(hex(zeroblob(5000)), '00', '1:1,'), 1, 19999)"},
+        DamagedRow{"picturesWhereNoneCanBe", "pictures_supported = 0, pictures = '1:10'"},
+        DamagedRow{"flagOutOfRange", "tags_readable = 7"},
+        DamagedRow{"negativeTrackNumber", "track_number = -5"},
+        DamagedRow{"trackNumberAsText", "track_number = 'seven'"},
+        DamagedRow{"hugeTrackNumber", "track_number = 9000000000"},
+        DamagedRow{"foreignKind", "kind = 'Portable Document'"},
+        DamagedRow{"titleAsBlob", "artist = randomblob(16)"},
+        DamagedRow{"hugeText", "album = hex(zeroblob(40000))"},
+        DamagedRow{"sizeAsText", "size = 'large'"},
+        DamagedRow{"timeAsReal", "mtime_ns = mtime_ns + 0.5"}),
+    [](const auto& info) { return std::string(info.param.label); });
+
+// Damaged rows of the engine's own records are left out; the library opens.
+TEST_F(LibraryIndexTest, DamagedPlaylistAndIdRowsAreIgnored) {
+    makeSong(music(), u"a.mp3"_s, {u"A"_s, {}, {}, 0});
+    {
+        const ITunesPtr library = openMusic();
+        const UserPlaylistPtr playlist = library->CreatePlaylist(u"Good"_s);
+        playlist->AddTrack(allTracks(*library)[0]);
+        library->CreatePlaylist(u"Bad"_s)->AddTrack(allTracks(*library)[0]);
+    }
+    const QString indexPath = dataFolder() + u"/index.sqlite"_s;
+    editIndex(indexPath, "UPDATE playlist_tracks SET persistent_id = 'x' WHERE playlist_id ="
+                         " (SELECT id FROM playlists WHERE name = 'Bad');"
+                         "UPDATE playlists SET name = randomblob(8) WHERE name = 'Bad';");
+    {
+        const ITunesPtr library = openMusic();
+        const PlaylistCollectionPtr playlists = library->LibrarySource()->Playlists();
+        const PlaylistPtr good = playlists->ItemByName(u"Good"_s);
+        ASSERT_TRUE(good);
+        EXPECT_EQ(good->Tracks()->Count(), 1);
+        for (int i = 1; i <= playlists->Count(); ++i)
+            EXPECT_FALSE(playlists->Item(i)->Name().contains(QChar(0xFFFD)));
+    }
+    // A damaged id is handed out anew rather than taken as 0.
+    editIndex(indexPath, "UPDATE ids SET persistent_id = 'x'");
+    const ITunesPtr library = openMusic();
+    ASSERT_EQ(allTracks(*library).size(), 1);
+    EXPECT_NE(persistentId(*library, allTracks(*library)[0]), 0u);
 }
 
 TEST(PictureFactsTextTest, RoundTripsAndRejectsDamagedText) {

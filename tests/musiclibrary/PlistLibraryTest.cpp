@@ -3,9 +3,11 @@
 
 #include "tests/musiclibrary/LibraryTestSupport.h"
 
+#include "musiclibrary/PlistLibrary.h"
 #include "musiclibrary/TrackLocation.h"
 
 #include <QFile>
+#include <QFileInfo>
 
 using namespace musiclibrary;
 using namespace testing_support;
@@ -53,7 +55,7 @@ TEST_F(PlistLibraryTest, ReadsTracksInFileOrderWithRemappedLocations) {
                   u"<key>Artist</key><string>Band</string><key>Album</key><string>Album</string>"
                   u"<key>Track Number</key><integer>1</integer>"
                   u"<key>Kind</key><string>MPEG audio file</string>"
-                  u"<key>Persistent ID</key><string>F00DFACE12345678</string>"
+                  u"<key>Persistent ID</key><string>F00DFACE92345678</string>"
                   u"<key>Location</key><string>"_s +
                       windowsMusic + u"Music/Band/Album/01%20One.mp3</string>"_s) +
         trackDict(100, u"Two"_s,
@@ -83,13 +85,16 @@ TEST_F(PlistLibraryTest, ReadsTracksInFileOrderWithRemappedLocations) {
     EXPECT_EQ(libraryErrorOf([&] { tracks[3]->Artwork()->Count(); }).number(),
               LibraryError::NotFound);
 
-    EXPECT_EQ(persistentId(*library, tracks[0]), 0xF00DFACE12345678ull);
+    EXPECT_EQ(persistentId(*library, tracks[0]), 0xF00DFACE92345678ull);
     int32_t high = 0;
     int32_t low = 0;
     library->GetITObjectPersistentIDs(tracks[0], high, low);
     EXPECT_EQ(high, int32_t(0xF00DFACE)); // the high bit makes the half negative
     EXPECT_LT(high, 0);
-    EXPECT_EQ(low, 0x12345678);
+    EXPECT_EQ(low, int32_t(0x92345678)); // both halves negative
+    EXPECT_LT(low, 0);
+    EXPECT_EQ(library->LibraryPlaylist()->Tracks()->ItemByPersistentID(high, low)->Name(),
+              u"Zeta & One"_s);
     EXPECT_EQ(persistentId(*library, tracks[1]), 0x0000000A0000000Bull);
     // Tracks without an id get one that stays the same across openings.
     const quint64 assigned = persistentId(*library, tracks[2]);
@@ -169,10 +174,61 @@ INSTANTIATE_TEST_SUITE_P(
                          "<plist><dict><key>Tracks</key><dict><key>1</key><dict>"
                          "<key>Name</key><string>&i;</string></dict></dict></dict></plist>",
                          u"line"_s},
+        MalformedLibrary{"valueTooLong", plist(trackDict(1, QString(65 * 1024, u'x'), {})),
+                         u"longer than 65536 characters"_s},
+        MalformedLibrary{
+            "keyTooLong",
+            plist(trackDict(1, u"One"_s,
+                            u"<key>"_s + QString(65 * 1024, u'k') + u"</key><string>v</string>"_s)),
+            u"longer than 65536 characters"_s},
         MalformedLibrary{"mismatchedTags",
                          "<?xml version=\"1.0\"?><plist><dict><key>Tracks</key><dict></array>"
                          "</dict></plist>",
                          u"line 1"_s}),
+    [](const auto& info) { return std::string(info.param.label); });
+
+struct LimitCase {
+    const char* label;
+    PlistLimits limits;
+    QString reasonPart;
+};
+
+class PlistLimitTest : public PlistLibraryTest, public ::testing::WithParamInterface<LimitCase> {};
+
+// The same small library, read under limits it just fits and limits it just
+// goes beyond.
+TEST_P(PlistLimitTest, RefusesWhatGoesBeyondALimit) {
+    const QString items = u"<key>Playlist Items</key><array><dict><key>Track ID</key>"
+                          u"<integer>1</integer></dict><dict><key>Track ID</key>"
+                          u"<integer>2</integer></dict></array>"_s;
+    const QString path = writeLibrary(
+        plist(trackDict(1, u"One"_s, {}) + trackDict(2, u"Two"_s, {}),
+              u"<dict><key>Name</key><string>A</string>"_s + items +
+                  u"</dict><dict><key>Name</key><string>B</string>"_s + items + u"</dict>"_s));
+    const PlistLimits fitting{QFileInfo(path).size(), 100, 2, 2, 4};
+    const PlistLibrary library = readPlistLibrary(path, fitting);
+    EXPECT_EQ(library.tracks.size(), 2);
+    EXPECT_EQ(library.playlists.size(), 2);
+
+    try {
+        readPlistLibrary(path, GetParam().limits);
+        ADD_FAILURE() << "the library was read";
+    } catch (const LibraryError& error) {
+        EXPECT_EQ(error.number(), LibraryError::Unreadable);
+        EXPECT_TRUE(error.description().contains(path));
+        EXPECT_TRUE(error.description().contains(GetParam().reasonPart))
+            << error.description().toStdString();
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Limits, PlistLimitTest,
+    ::testing::Values(
+        LimitCase{"fileSize", {100, 100, 2, 2, 4}, u"larger than"_s},
+        LimitCase{"valueLength", {1 << 20, 3, 2, 2, 4}, u"longer than 3"_s},
+        LimitCase{"tracks", {1 << 20, 100, 1, 2, 4}, u"more than 1 tracks"_s},
+        LimitCase{"playlists", {1 << 20, 100, 2, 1, 4}, u"more than 1 playlists"_s},
+        LimitCase{"playlistEntries", {1 << 20, 100, 2, 2, 3}, u"playlists list more than 3"_s}),
     [](const auto& info) { return std::string(info.param.label); });
 
 TEST_F(PlistLibraryTest, ExternalEntityIsNeverRead) {
