@@ -11,6 +11,9 @@
 #include <QStandardPaths>
 #include <QTextStream>
 
+#include <exception>
+#include <new>
+
 #include <cstdio>
 
 namespace {
@@ -101,6 +104,15 @@ int main(int argc, char** argv) {
     } catch (const musiclibrary::LibraryError& error) {
         out.flush();
         err << error.description() << '\n';
+        return exitFailure;
+    } catch (const std::bad_alloc&) {
+        out.flush();
+        err << u"Not enough memory to finish the command."_s << '\n';
+        return exitFailure;
+    } catch (const std::exception& error) {
+        // Anything else is a fault of ours; say so rather than abort.
+        out.flush();
+        err << u"Internal error: "_s << QString::fromLocal8Bit(error.what()) << '\n';
         return exitFailure;
     }
 }
