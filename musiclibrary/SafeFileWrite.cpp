@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSet>
 
 #include <algorithm>
 #include <cerrno>
@@ -11,6 +12,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <mutex>
 #include <sys/stat.h>
 #include <sys/xattr.h>
 #include <unistd.h>
@@ -187,7 +189,7 @@ SafeFileWrite::SafeFileWrite(const QString& path) {
     if (original.st_uid != ::geteuid() && ::geteuid() != 0)
         throw FileFailure{LibraryError::WriteFailed, u"the file belongs to another user."_s};
     m_original = original;
-    removeStaleCopies(QFileInfo(m_path).absolutePath());
+    removeStaleCopiesOnce(QFileInfo(m_path).absolutePath());
 
     Descriptor source(::open(name.constData(), O_RDONLY | O_CLOEXEC));
     if (source.get() < 0)
@@ -291,6 +293,21 @@ bool SafeFileWrite::removeIfStaleCopy(const QString& path) {
     const QDateTime limit = QDateTime::currentDateTimeUtc().addSecs(-StaleCopyAgeSeconds);
     return entry.isFile() && !entry.isSymLink() && isCopyName(entry.fileName()) &&
            entry.lastModified() < limit && ::unlink(QFile::encodeName(path).constData()) == 0;
+}
+
+void SafeFileWrite::removeStaleCopiesOnce(const QString& folder) {
+    // Copies only go stale over a day, so looking once per folder and run is
+    // enough; listing the folder before every write of a long series would
+    // cost more than the write.
+    static std::mutex mutex;
+    static QSet<QString> cleaned;
+    {
+        std::lock_guard lock(mutex);
+        if (cleaned.contains(folder))
+            return;
+        cleaned.insert(folder);
+    }
+    removeStaleCopies(folder);
 }
 
 int SafeFileWrite::removeStaleCopies(const QString& folder) {

@@ -56,6 +56,9 @@ public:
     static bool removeIfStaleCopy(const QString& path);
 
 private:
+    // removeStaleCopies, at most once per folder and run of the program.
+    static void removeStaleCopiesOnce(const QString& folder);
+
     QString m_path;
     QString m_copyPath;
     struct stat m_original {};
