@@ -30,7 +30,7 @@ public:
 // progress bar, rarely enough to stay out of the way.
 class QtEventPump : public EventPump {
 public:
-    static constexpr int DefaultIntervalMs = 25;
+    static constexpr int DefaultIntervalMs = 50;
     explicit QtEventPump(int minimumIntervalMs = DefaultIntervalMs)
         : m_minimumIntervalMs(minimumIntervalMs) {}
     void processPendingEvents() override;
