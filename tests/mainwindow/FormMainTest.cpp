@@ -13,6 +13,7 @@
 #include "support/RegistryKeys.h"
 #include "tests/common/ScriptedUi.h"
 #include "tests/common/TestFiles.h"
+#include "tests/mainwindow/SeedLibraryWindowTest.h"
 
 #include <QAction>
 #include <QApplication>
@@ -42,25 +43,14 @@ inline void PrintTo(const QString& text, std::ostream* out) {
 
 namespace {
 
-class FormMainTest : public ::testing::Test {
+class FormMainTest : public SeedLibraryWindowTest {
 protected:
     void SetUp() override {
-        support::SetRegistryFiles(
-            {settings.file(u"user.json"_s), settings.file(u"machine.json"_s)});
-        library.copySeed(u"seed.mp3"_s, u"Alpha/Album One/01 first.mp3"_s);
-        library.copySeed(u"seed.m4a"_s, u"Alpha/Album One/02 second.m4a"_s);
-        library.copySeed(u"cover-300.jpg"_s, u"Alpha/Album One/Folder.jpg"_s);
-        library.copySeed(u"seed.aiff"_s, u"Beta/Album Two/03 third.aiff"_s);
-        library.copySeed(u"seed.ogg"_s, u"Beta/Album Two/04 fourth.ogg"_s);
-        window = mainwindow::StartMainWindow(ui.services(), [this] {
-            return musiclibrary::openLibrary(library.path(), {.dataFolder = data.path()});
-        });
-        ASSERT_TRUE(window);
-    }
-
-    void TearDown() override {
-        window.reset();
-        support::ResetRegistryFiles();
+        startWindow({{u"seed.mp3"_s, u"Alpha/Album One/01 first.mp3"_s},
+                     {u"seed.m4a"_s, u"Alpha/Album One/02 second.m4a"_s},
+                     {u"cover-300.jpg"_s, u"Alpha/Album One/Folder.jpg"_s},
+                     {u"seed.aiff"_s, u"Beta/Album Two/03 third.aiff"_s},
+                     {u"seed.ogg"_s, u"Beta/Album Two/04 fourth.ogg"_s}});
     }
 
     void showWindow() {
@@ -96,12 +86,6 @@ protected:
     mainwindow::UcTrackDetails& details() {
         return dynamic_cast<mainwindow::UcTrackDetails&>(*window->TrackDetailsMain());
     }
-
-    testing_support::TempFolder library;
-    testing_support::TempFolder data;
-    testing_support::TempFolder settings;
-    testing_support::ScriptedUi ui;
-    std::unique_ptr<FormMain> window;
 };
 
 TEST_F(FormMainTest, StartsWithItsFixedLayoutAndStepsTwoAndThreeXDisabled) {

@@ -9,13 +9,11 @@
 #include "mainwindow/FormMain.h"
 #include "mainwindow/ModalRunner.h"
 #include "mainwindow/ReviewCommands.h"
-#include "mainwindow/StartUp.h"
 #include "mainwindow/UcProgress.h"
 #include "mainwindow/UcTrackDetails.h"
-#include "musiclibrary/Library.h"
-#include "support/Registry.h"
 #include "tests/common/ScriptedUi.h"
 #include "tests/common/TestFiles.h"
+#include "tests/mainwindow/SeedLibraryWindowTest.h"
 
 #include <QAction>
 #include <QLabel>
@@ -43,27 +41,18 @@ public:
     }
 };
 
-class SelectionWindowTest : public ::testing::Test {
+class SelectionWindowTest : public SeedLibraryWindowTest {
 protected:
     void SetUp() override {
-        support::SetRegistryFiles(
-            {settings.file(u"user.json"_s), settings.file(u"machine.json"_s)});
-        library.copySeed(u"seed.mp3"_s, u"Alpha/01 first.mp3"_s);
-        library.copySeed(u"seed.m4a"_s, u"Alpha/02 second.m4a"_s);
-        library.copySeed(u"cover-300.jpg"_s, u"Alpha/Folder.jpg"_s);
-        library.copySeed(u"seed.aiff"_s, u"Beta/03 third.aiff"_s);
-        library.copySeed(u"seed.ogg"_s, u"Beta/04 fourth.ogg"_s);
-        window = mainwindow::StartMainWindow(ui.services(), [this] {
-            return musiclibrary::openLibrary(library.path(), {.dataFolder = data.path()});
-        });
+        startWindow({{u"seed.mp3"_s, u"Alpha/01 first.mp3"_s},
+                     {u"seed.m4a"_s, u"Alpha/02 second.m4a"_s},
+                     {u"cover-300.jpg"_s, u"Alpha/Folder.jpg"_s},
+                     {u"seed.aiff"_s, u"Beta/03 third.aiff"_s},
+                     {u"seed.ogg"_s, u"Beta/04 fourth.ogg"_s}});
         ASSERT_TRUE(window);
         mainwindow::InstallReviewCommands(*window, &filterChoice);
         window->toolbarButton(mainwindow::keys::Step1)->click();
         ASSERT_EQ(eligible().rowCount(), 3);
-    }
-    void TearDown() override {
-        window.reset();
-        support::ResetRegistryFiles();
     }
 
     catalogue::SongList& eligible() { return window->session().Eligible; }
@@ -80,12 +69,7 @@ protected:
         return dynamic_cast<mainwindow::UcTrackDetails&>(*window->TrackDetailsMain());
     }
 
-    testing_support::TempFolder library;
-    testing_support::TempFolder data;
-    testing_support::TempFolder settings;
-    testing_support::ScriptedUi ui;
     FilterChoice filterChoice;
-    std::unique_ptr<FormMain> window;
 };
 
 TEST_F(SelectionWindowTest, CheckAlbumMarksTheSongsOfTheSelectedSongsFolder) {

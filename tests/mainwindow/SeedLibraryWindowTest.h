@@ -1,0 +1,32 @@
+#pragma once
+
+// A main window over a small real library made from the seed files, with its
+// settings, engine data and user all private to the test.
+
+#include "mainwindow/FormMain.h"
+#include "tests/common/ScriptedUi.h"
+#include "tests/common/TestFiles.h"
+
+#include <QList>
+#include <QString>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <utility>
+
+class SeedLibraryWindowTest : public ::testing::Test {
+protected:
+    // Each pair: a seed file and where it goes below the library folder.
+    using SeedPlacement = std::pair<QString, QString>;
+
+    // Copies the seeds, then starts the window as the program does.
+    void startWindow(const QList<SeedPlacement>& seeds);
+    void TearDown() override;
+
+    testing_support::TempFolder library;
+    testing_support::TempFolder data;
+    testing_support::TempFolder settings;
+    testing_support::ScriptedUi ui;
+    std::unique_ptr<mainwindow::FormMain> window;
+};
