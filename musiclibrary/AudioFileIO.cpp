@@ -21,9 +21,6 @@ namespace musiclibrary {
 
 namespace {
 
-// Far above any real cover; keeps a mistaken choice (a video, a disk image)
-// out of the song file.
-constexpr qsizetype MaxImageBytes = 64 * 1024 * 1024;
 constexpr qint64 HeadBytes = 16;
 
 QByteArray headOf(const QString& path) {
@@ -92,8 +89,8 @@ template <typename Work> auto describingFailures(const QString& prefix, Work wor
     }
 }
 
-AudioFileFacts changePictures(const QString& path, const QString& prefix,
-                              const tagio::PictureEdit& edit) {
+AudioFileFacts applyChange(const QString& path, const QString& prefix,
+                           const tagio::PictureEdit& edit) {
     return describingFailures(prefix, [&] {
         if (!QFileInfo::exists(path))
             throw FileFailure{LibraryError::NotFound, u"the file does not exist."_s};
@@ -155,19 +152,23 @@ QList<Picture> readPictures(const QString& path) {
     });
 }
 
+AudioFileFacts changePictures(const QString& path, const PictureChange& change) {
+    const QString prefix = change.remove.isEmpty() ? u"Cannot add artwork to \"%1\": "_s.arg(path)
+                           : change.insert.isEmpty()
+                               ? u"Cannot remove artwork from \"%1\": "_s.arg(path)
+                               : u"Cannot change the artwork of \"%1\": "_s.arg(path);
+    // Bad input is refused before the file is even copied.
+    if (const QString problem = tagio::editProblem({{}, change.insert}, 0); !problem.isEmpty())
+        throw LibraryError(LibraryError::InvalidArgument, prefix + problem);
+    return applyChange(path, prefix, change);
+}
+
 AudioFileFacts appendPicture(const QString& path, const QByteArray& imageData) {
-    const QString prefix = u"Cannot add artwork to \"%1\": "_s.arg(path);
-    if (imageData.isEmpty())
-        throw LibraryError(LibraryError::InvalidArgument, prefix + u"the image file is empty."_s);
-    if (imageData.size() > MaxImageBytes)
-        throw LibraryError(LibraryError::InvalidArgument,
-                           prefix + u"the image file is larger than 64 MB."_s);
-    return changePictures(path, prefix, {tagio::PictureEdit::Action::Append, imageData, -1});
+    return changePictures(path, {{}, {{-1, imageData}}});
 }
 
 AudioFileFacts removePicture(const QString& path, int index) {
-    return changePictures(path, u"Cannot remove artwork from \"%1\": "_s.arg(path),
-                          {tagio::PictureEdit::Action::Remove, {}, index});
+    return changePictures(path, {{index}, {}});
 }
 
 } // namespace musiclibrary

@@ -48,12 +48,34 @@ int imageFormatOf(const QByteArray& data);
 // be read or its tags cannot be parsed.
 QList<Picture> readPictures(const QString& path);
 
-// Appends one picture after the existing ones. All-or-nothing: the file is
-// either completely updated or byte for byte unchanged; throws LibraryError.
+// A new picture and where it goes: its 0-based position in the list of
+// pictures as it stands when it is put in, -1 for after the last.
+struct PictureInsertion {
+    int position = -1;
+    QByteArray imageData;
+};
+
+// Everything one write does to a file's pictures: first the pictures at
+// remove (0-based positions as the file holds them before the change) go,
+// then each insertion, in order, puts its picture in place. A song's whole
+// change is one write, so that it either happens completely or not at all.
+struct PictureChange {
+    QList<int> remove;
+    QList<PictureInsertion> insert;
+
+    bool isEmpty() const { return remove.isEmpty() && insert.isEmpty(); }
+};
+
+// Applies change. All-or-nothing: the file is either completely updated or
+// byte for byte unchanged; throws LibraryError (InvalidArgument for a
+// position the file does not have, or an empty or oversized image).
 // Returns the facts of the file as written, read while checking it.
+AudioFileFacts changePictures(const QString& path, const PictureChange& change);
+
+// Appends one picture after the existing ones.
 AudioFileFacts appendPicture(const QString& path, const QByteArray& imageData);
 
-// Removes the picture at index (0-based). All-or-nothing like appendPicture.
+// Removes the picture at index (0-based).
 AudioFileFacts removePicture(const QString& path, int index);
 
 } // namespace musiclibrary

@@ -9,7 +9,10 @@
 // Objects are shared: a track handed out stays usable (though possibly stale)
 // for as long as anybody holds it, like a reference-counted automation object.
 
+#include <QByteArray>
+#include <QList>
 #include <QString>
+#include <QStringList>
 
 #include <cstdint>
 #include <memory>
@@ -23,13 +26,13 @@ public:
     // Error numbers, loosely after the automation interface's HRESULTs; callers
     // only ever show the description, tests check the number.
     enum Number : int {
-        Failed = 1,           // anything without a better number
-        NotFound = 2,         // a track, playlist, artwork or file that does not exist
-        InvalidArgument = 3,  // an index out of range, an empty path, ...
-        Unsupported = 4,      // a file kind that cannot hold pictures
-        Unreadable = 5,       // a file whose tags cannot be parsed
-        WriteFailed = 6,      // the file could not be written; it is unchanged
-        Deleted = 7,          // the object was deleted and can no longer be used
+        Failed = 1,          // anything without a better number
+        NotFound = 2,        // a track, playlist, artwork or file that does not exist
+        InvalidArgument = 3, // an index out of range, an empty path, ...
+        Unsupported = 4,     // a file kind that cannot hold pictures
+        Unreadable = 5,      // a file whose tags cannot be parsed
+        WriteFailed = 6,     // the file could not be written; it is unchanged
+        Deleted = 7,         // the object was deleted and can no longer be used
     };
 
     LibraryError(int number, const QString& description);
@@ -66,6 +69,17 @@ enum ArtworkFormatCode : int {
     ITArtworkFormatJPEG = 1,
     ITArtworkFormatPNG = 2,
     ITArtworkFormatBMP = 3,
+};
+
+// Engine extension: everything one change of a song's artwork does, applied
+// as a whole or not at all.
+struct ArtworkEdit {
+    // 1-based positions in the track's artwork collection as it is now. For
+    // a track with downloaded art, position 1 is that image; it is removed
+    // only once the file holds the added images.
+    QList<int> removePositions;
+    // Image files embedded after the pictures that remain, in this order.
+    QStringList addImagePaths;
 };
 
 class IITObject {
@@ -107,6 +121,13 @@ public:
     // Engine extension: attaches imagePath as the track's downloaded artwork,
     // held outside the song file (replacing any earlier downloaded image).
     virtual void SetDownloadedArtworkFromFile(const QString& imagePath) = 0;
+    // Engine extension: removes and adds in one write of the song file, so
+    // that a failure leaves the song (and its downloaded art) exactly as it
+    // was.
+    virtual void EditArtwork(const ArtworkEdit& edit) = 0;
+    // Engine extension: the bytes of every artwork, in collection order,
+    // read in one pass (for measuring without temporary files).
+    virtual QList<QByteArray> ArtworkData() = 0;
 };
 
 class IITTrackCollection {
@@ -150,8 +171,7 @@ public:
     virtual SourcePtr LibrarySource() = 0;
     virtual UserPlaylistPtr CreatePlaylist(const QString& name) = 0;
     // The persistent id of a track, as two signed 32-bit halves.
-    virtual void GetITObjectPersistentIDs(const TrackPtr& track, int32_t& high,
-                                          int32_t& low) = 0;
+    virtual void GetITObjectPersistentIDs(const TrackPtr& track, int32_t& high, int32_t& low) = 0;
 };
 
 using ITunesPtr = std::shared_ptr<IiTunes>;

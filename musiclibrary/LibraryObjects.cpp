@@ -69,6 +69,8 @@ public:
     void SetDownloadedArtworkFromFile(const QString& imagePath) override {
         m_state->setDownloadedArtwork(m_position, imagePath);
     }
+    void EditArtwork(const ArtworkEdit& edit) override { m_state->editArtwork(m_position, edit); }
+    QList<QByteArray> ArtworkData() override { return m_state->artworkData(m_position); }
 
     const LibraryState* state() const { return m_state.get(); }
     int position() const { return m_position; }

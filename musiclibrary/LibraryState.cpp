@@ -1,5 +1,7 @@
 #include "musiclibrary/LibraryState.h"
 
+#include "musiclibrary/tagio/PictureContainer.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
@@ -155,7 +157,7 @@ void LibraryState::saveArtwork(const ArtworkRef& ref, const QString& path) {
         if (pictures.size() != entry.facts.pictures.size()) {
             // Changed by another program: positions may no longer mean what
             // this object was told, so nothing is saved.
-            refreshFile(ref.track, -1, false);
+            refreshFile(ref.track, std::nullopt);
             throw LibraryError(LibraryError::Deleted,
                                u"The song file \"%1\" changed since its artwork was read; read "
                                u"the track's artwork again."_s.arg(entry.location));
@@ -178,32 +180,13 @@ void LibraryState::deleteArtwork(const ArtworkRef& ref) {
         removeDownloadedArtwork(ref.track);
         return;
     }
-    const int position = picturePosition(ref);
-    const TrackEntry& entry = m_tracks[size_t(ref.track)];
-    // Another program may have changed the pictures since they were read: the
-    // position would then name a different picture, and the wrong one would go.
-    const QList<PictureFacts> now = readAudioFileFacts(entry.location).pictures;
-    const bool unchanged =
-        std::equal(now.begin(), now.end(), entry.facts.pictures.begin(), entry.facts.pictures.end(),
-                   [](const PictureFacts& a, const PictureFacts& b) {
-                       return a.format == b.format && a.byteSize == b.byteSize;
-                   });
-    if (!unchanged) {
-        const QString location = entry.location;
-        refreshFile(ref.track, -1, false);
-        throw LibraryError(LibraryError::Deleted,
-                           u"The song file \"%1\" changed since its artwork was read; read "
-                           u"the track's artwork again."_s.arg(location));
-    }
-    AudioFileFacts written = removePicture(entry.location, position);
-    refreshFile(ref.track, position, false, std::move(written));
+    changeFile(ref.track, {{picturePosition(ref)}, {}});
 }
 
 ArtworkRef LibraryState::addArtwork(int track, const QString& imagePath) {
     requirePictureFile(track, u"add artwork to"_s);
     const QByteArray image = readImageFile(imagePath);
-    AudioFileFacts written = appendPicture(m_tracks[size_t(track)].location, image);
-    refreshFile(track, -1, true, std::move(written));
+    changeFile(track, {{}, {{-1, image}}});
     const TrackEntry& entry = m_tracks[size_t(track)];
     if (entry.pictureSlots.isEmpty())
         throw LibraryError(
@@ -212,20 +195,111 @@ ArtworkRef LibraryState::addArtwork(int track, const QString& imagePath) {
     return {track, entry.pictureSlots.last(), false};
 }
 
-void LibraryState::refreshFile(int track, int removedPosition, bool appended,
+void LibraryState::editArtwork(int track, const ArtworkEdit& edit) {
+    const int count = artworkCount(track);
+    const TrackEntry& entry = m_tracks[size_t(track)];
+    QList<int> positions;
+    for (int position : edit.removePositions) {
+        if (position < 1 || position > count)
+            throw LibraryError(LibraryError::InvalidArgument,
+                               u"There is no artwork %1 of \"%2\": the track has %3."_s.arg(
+                                   QString::number(position), entry.name, QString::number(count)));
+        if (!positions.contains(position))
+            positions.append(position);
+    }
+    // Every image is read before anything changes: a missing or unreadable
+    // one must leave the song as it was.
+    PictureChange change;
+    for (const QString& path : edit.addImagePaths)
+        change.insert.append({-1, readImageFile(path)});
+    const bool hasDownloaded = downloadedArt(track) != nullptr;
+    // Downloaded art stands alone in the collection: position 1 is it, and
+    // the pictures of the file stay as they are.
+    const bool removeDownloaded = hasDownloaded && !positions.isEmpty();
+    if (!hasDownloaded)
+        for (int position : positions)
+            change.remove.append(position - 1);
+    if (!change.isEmpty()) {
+        requirePictureFile(track, change.insert.isEmpty() ? u"remove artwork from"_s
+                                                          : u"add artwork to"_s);
+        changeFile(track, change);
+    }
+    // Downloaded art goes only once the file holds its replacement.
+    if (removeDownloaded) {
+        try {
+            removeDownloadedArtwork(track);
+        } catch (const LibraryError& error) {
+            if (change.isEmpty())
+                throw;
+            throw LibraryError(
+                error.number(),
+                u"The artwork was added to \"%1\", but its downloaded artwork "
+                u"could not be removed: %2"_s.arg(entry.location, error.description()));
+        }
+    }
+}
+
+QList<QByteArray> LibraryState::artworkData(int track) {
+    if (const DownloadedArt* art = downloadedArt(track))
+        return {readImageFile(art->filePath)};
+    const int count = artworkCount(track); // throws when the file cannot be used
+    const TrackEntry& entry = m_tracks[size_t(track)];
+    if (count == 0)
+        return {};
+    const QList<Picture> pictures = readPictures(entry.location);
+    if (pictures.size() != count) {
+        const QString location = entry.location;
+        refreshFile(track, std::nullopt);
+        throw LibraryError(LibraryError::Deleted,
+                           u"The song file \"%1\" changed since its artwork was read; read "
+                           u"the track's artwork again."_s.arg(location));
+    }
+    QList<QByteArray> data;
+    data.reserve(pictures.size());
+    for (const Picture& picture : pictures)
+        data.append(picture.data);
+    return data;
+}
+
+void LibraryState::changeFile(int track, const PictureChange& change) {
+    const TrackEntry& entry = m_tracks[size_t(track)];
+    if (!change.remove.isEmpty()) {
+        // Another program may have changed the pictures since they were
+        // read: a position would then name a different picture, and the
+        // wrong one would go.
+        const QList<PictureFacts> now = readAudioFileFacts(entry.location).pictures;
+        const bool unchanged = std::equal(
+            now.begin(), now.end(), entry.facts.pictures.begin(), entry.facts.pictures.end(),
+            [](const PictureFacts& a, const PictureFacts& b) {
+                return a.format == b.format && a.byteSize == b.byteSize;
+            });
+        if (!unchanged) {
+            const QString location = entry.location;
+            refreshFile(track, std::nullopt);
+            throw LibraryError(LibraryError::Deleted,
+                               u"The song file \"%1\" changed since its artwork was read; read "
+                               u"the track's artwork again."_s.arg(location));
+        }
+    }
+    // The identities the pictures will have: the kept ones keep theirs.
+    QList<quint64> slots;
+    for (int entryIndex : tagio::orderAfter(entry.pictureSlots.size(), change))
+        slots.append(entryIndex >= 0 ? entry.pictureSlots[entryIndex] : newSlot());
+    AudioFileFacts written = changePictures(entry.location, change);
+    refreshFile(track, slots, std::move(written));
+}
+
+void LibraryState::refreshFile(int track, std::optional<QList<quint64>> expectedSlots,
                                std::optional<AudioFileFacts> written) {
     TrackEntry& entry = m_tracks[size_t(track)];
-    const qsizetype oldCount = entry.pictureSlots.size();
     const FileStamp stamp = statFile(entry.location);
     entry.fileExists = stamp.isValid();
     applyFileFacts(entry, written ? std::move(*written) : readAudioFileFacts(entry.location),
                    m_namesFromTags);
     const qsizetype newCount = entry.facts.pictures.size();
-    if (removedPosition >= 0 && newCount == oldCount - 1) {
-        entry.pictureSlots.removeAt(removedPosition);
-    } else if (appended && newCount == oldCount + 1) {
-        entry.pictureSlots.append(newSlot());
-    } else if (removedPosition >= 0 || appended || newCount != oldCount) {
+    if (expectedSlots && expectedSlots->size() == newCount) {
+        entry.pictureSlots = std::move(*expectedSlots);
+    } else if (expectedSlots || newCount != entry.pictureSlots.size()) {
         // Not the change that was made: every earlier artwork object is stale.
         entry.pictureSlots.clear();
         for (qsizetype i = 0; i < newCount; ++i)

@@ -99,6 +99,9 @@ public:
     void saveArtwork(const ArtworkRef& ref, const QString& path);
     void deleteArtwork(const ArtworkRef& ref);
     ArtworkRef addArtwork(int track, const QString& imagePath);
+    // One all-or-nothing change: see IITTrack::EditArtwork.
+    void editArtwork(int track, const ArtworkEdit& edit);
+    QList<QByteArray> artworkData(int track);
     void setDownloadedArtwork(int track, const QString& imagePath);
 
     // Playlists: the engine's own first (oldest first), then those of the
@@ -117,11 +120,16 @@ private:
     int picturePosition(const ArtworkRef& ref) const;
     // Throws unless the track's song file can have its pictures read/changed.
     void requirePictureFile(int track, const QString& action) const;
+    // Changes the song file's pictures in one write, refusing when another
+    // program changed them since they were read, and brings entry, index
+    // and picture identities up to date.
+    void changeFile(int track, const PictureChange& change);
     // Reads the file again after a change and brings entry, index and
-    // picture identities up to date. removedPosition: the 0-based picture
-    // just removed, or -1; appended: whether one picture was just added;
-    // written: the facts a write read back from the file, else it is read.
-    void refreshFile(int track, int removedPosition, bool appended,
+    // picture identities up to date. expectedSlots: the identities the
+    // pictures have after the change that was made (kept when the count
+    // fits), or none when no change of ours is known; written: the facts a
+    // write read back from the file, else it is read.
+    void refreshFile(int track, std::optional<QList<quint64>> expectedSlots,
                      std::optional<AudioFileFacts> written = std::nullopt);
     void removeDownloadedArtwork(int track);
     const DownloadedArt* downloadedArt(int track) const;

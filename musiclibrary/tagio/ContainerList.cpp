@@ -10,12 +10,49 @@ const QList<const PictureContainer*>& pictureContainers() {
     return containers;
 }
 
+namespace {
+
+// Far above any real cover; keeps a mistaken choice (a video, a disk image)
+// out of the song file.
+constexpr qsizetype MaxImageBytes = 64 * 1024 * 1024;
+
+} // namespace
+
+QString editProblem(const PictureEdit& edit, qsizetype count) {
+    QList<int> seen;
+    for (int index : edit.remove) {
+        if (index < 0 || index >= count)
+            return u"it has no picture number %1 (it holds %2)."_s.arg(index + 1).arg(count);
+        if (seen.contains(index))
+            return u"picture number %1 was to be removed twice."_s.arg(index + 1);
+        seen.append(index);
+    }
+    for (const PictureInsertion& insertion : edit.insert) {
+        if (insertion.imageData.isEmpty())
+            return u"the image file is empty."_s;
+        if (insertion.imageData.size() > MaxImageBytes)
+            return u"the image file is larger than 64 MB."_s;
+    }
+    return {};
+}
+
+QList<int> orderAfter(qsizetype beforeCount, const PictureEdit& edit) {
+    QList<int> order;
+    for (int i = 0; i < beforeCount; ++i)
+        if (!edit.remove.contains(i))
+            order.append(i);
+    for (qsizetype i = 0; i < edit.insert.size(); ++i) {
+        const int position = edit.insert[i].position;
+        const qsizetype at = position < 0 || position > order.size() ? order.size() : position;
+        order.insert(at, int(-1 - i));
+    }
+    return order;
+}
+
 QList<QByteArray> picturesAfter(const QList<QByteArray>& before, const PictureEdit& edit) {
-    QList<QByteArray> after = before;
-    if (edit.action == PictureEdit::Action::Append)
-        after.append(edit.imageData);
-    else if (edit.index >= 0 && edit.index < after.size())
-        after.removeAt(edit.index);
+    QList<QByteArray> after;
+    for (int entry : orderAfter(before.size(), edit))
+        after.append(entry >= 0 ? before[entry] : edit.insert[-1 - entry].imageData);
     return after;
 }
 

@@ -109,19 +109,40 @@ void checkCompletelyRead(Id3v2Host& host) {
     }
 }
 
+TagLib::ID3v2::Frame* newPictureFrame(const QByteArray& imageData) {
+    auto frame = new TagLib::ID3v2::AttachedPictureFrame;
+    frame->setTextEncoding(TagLib::String::Latin1);
+    frame->setType(TagLib::ID3v2::AttachedPictureFrame::FrontCover);
+    const QByteArray mime = mimeTypeOf(imageData).toLatin1();
+    frame->setMimeType(TagLib::String(mime.constData()));
+    frame->setPicture(toByteVector(imageData));
+    return frame;
+}
+
+// A tag writes its frames in the order they were added. The pictures that
+// already stand where the edit wants them stay put; from the first one out
+// of place on, every kept picture is taken out and added again behind the
+// new ones as the order says.
 void applyToTag(TagLib::ID3v2::Tag* tag, const PictureEdit& edit) {
-    if (edit.action == PictureEdit::Action::Append) {
-        auto frame = new TagLib::ID3v2::AttachedPictureFrame;
-        frame->setTextEncoding(TagLib::String::Latin1);
-        frame->setType(TagLib::ID3v2::AttachedPictureFrame::FrontCover);
-        const QByteArray mime = mimeTypeOf(edit.imageData).toLatin1();
-        frame->setMimeType(TagLib::String(mime.constData()));
-        frame->setPicture(toByteVector(edit.imageData));
-        tag->addFrame(frame); // the tag owns it now
-        return;
-    }
     const QList<TagLib::ID3v2::Frame*> frames = pictureFrames(tag);
-    tag->removeFrame(frames.at(edit.index)); // deletes the frame
+    const QList<int> order = orderAfter(frames.size(), edit);
+    QList<int> kept;
+    for (int entry : order)
+        if (entry >= 0)
+            kept.append(entry);
+    qsizetype inPlace = 0;
+    while (inPlace < order.size() && inPlace < kept.size() && order[inPlace] == kept[inPlace])
+        ++inPlace;
+    for (int index : edit.remove)
+        tag->removeFrame(frames[index]); // deletes the frame
+    for (qsizetype i = inPlace; i < kept.size(); ++i)
+        tag->removeFrame(frames[kept[i]], false); // kept: added again below
+    for (qsizetype i = inPlace; i < order.size(); ++i) {
+        const int entry = order[i];
+        // The tag owns every frame added.
+        tag->addFrame(entry >= 0 ? frames[entry]
+                                 : newPictureFrame(edit.insert[-1 - entry].imageData));
+    }
 }
 
 std::unique_ptr<Id3v2Host> usableOrThrow(std::unique_ptr<Id3v2Host> host) {
@@ -212,11 +233,8 @@ Verifier Id3v2Container::applyEdit(const QString&, const QString& copyPath,
     // tag that already is v2.4 stays so.
     const int version = hadTag && tag->header()->majorVersion() == 4 ? 4 : 3;
     const QList<QByteArray> before = pictureBytes(tag);
-    if (edit.action == PictureEdit::Action::Remove &&
-        (edit.index < 0 || edit.index >= before.size()))
-        throw FileFailure{
-            LibraryError::InvalidArgument,
-            u"it has no picture number %1 (it holds %2)."_s.arg(edit.index + 1).arg(before.size())};
+    if (const QString problem = editProblem(edit, before.size()); !problem.isEmpty())
+        throw FileFailure{LibraryError::InvalidArgument, problem};
     const QStringList others = otherFrames(tag, version);
     const AudioLayout layout = host->layout();
 

@@ -239,11 +239,8 @@ public:
 
         TagLib::MP4::CoverArtList covers = coverList(file);
         const QList<QByteArray> before = bytesOf(picturesOf(file));
-        if (edit.action == PictureEdit::Action::Remove &&
-            (edit.index < 0 || edit.index >= before.size()))
-            throw FileFailure{LibraryError::InvalidArgument,
-                              u"it has no picture number %1 (it holds %2)."_s.arg(edit.index + 1)
-                                  .arg(before.size())};
+        if (const QString problem = editProblem(edit, before.size()); !problem.isEmpty())
+            throw FileFailure{LibraryError::InvalidArgument, problem};
         const QStringList others = otherItems(file);
         const std::optional<QStringList> storedOthers = storedItemsBesidesCovers(file);
         if (!storedOthers)
@@ -252,13 +249,15 @@ public:
                 u"its tag atoms are damaged, and saving could lose what they hold."_s};
         const AudioLayout layout = mp4Layout(file, atoms);
 
-        if (edit.action == PictureEdit::Action::Append) {
-            covers.append(
-                TagLib::MP4::CoverArt(coverFormatOf(edit.imageData), toByteVector(edit.imageData)));
-        } else {
-            auto it = covers.begin();
-            std::advance(it, edit.index);
-            covers.erase(it);
+        const QList<TagLib::MP4::CoverArt> old(covers.begin(), covers.end());
+        covers.clear();
+        for (int entry : orderAfter(old.size(), edit)) {
+            if (entry >= 0) {
+                covers.append(old[entry]);
+                continue;
+            }
+            const QByteArray& image = edit.insert[-1 - entry].imageData;
+            covers.append(TagLib::MP4::CoverArt(coverFormatOf(image), toByteVector(image)));
         }
         if (covers.isEmpty())
             file.tag()->removeItem(CoverKey);

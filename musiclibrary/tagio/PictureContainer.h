@@ -20,15 +20,20 @@ class IOStream;
 namespace musiclibrary::tagio {
 
 // The change one write makes to the list of pictures.
-struct PictureEdit {
-    enum class Action { Append, Remove };
-    Action action = Action::Append;
-    QByteArray imageData; // Append
-    int index = -1;       // Remove, 0-based
-};
+using PictureEdit = PictureChange;
 
-// The list of pictures the edit leaves behind, for checking the written copy.
+// Why edit cannot be applied to a file holding count pictures (a position
+// it does not have, a picture removed twice, an empty or oversized image);
+// empty when it can.
+QString editProblem(const PictureEdit& edit, qsizetype count);
+
+// The pictures the edit leaves of before, for checking the written copy.
+// Assumes editProblem() found nothing.
 QList<QByteArray> picturesAfter(const QList<QByteArray>& before, const PictureEdit& edit);
+
+// The same order in terms of the pictures kept: each entry is a position in
+// before, or -1 - i for the picture of insertion i.
+QList<int> orderAfter(qsizetype beforeCount, const PictureEdit& edit);
 
 // The first bytes of a file, read when a container first asks for them: a
 // file whose extension settles its container is not read an extra time.

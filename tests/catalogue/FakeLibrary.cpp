@@ -146,6 +146,32 @@ void FakeTrack::SetDownloadedArtworkFromFile(const QString& imagePath) {
         picture->bytes = file.readAll();
 }
 
+void FakeTrack::EditArtwork(const musiclibrary::ArtworkEdit& edit) {
+    failIf(failing, u"EditArtwork"_s);
+    std::vector<QByteArray> added;
+    for (const QString& path : edit.addImagePaths) {
+        QFile file(path);
+        if (!file.open(QIODevice::ReadOnly))
+            throw LibraryError(LibraryError::NotFound, u"Cannot read \""_s + path + u'"');
+        added.push_back(file.readAll());
+    }
+    std::vector<FakeArtworkPtr> kept;
+    for (size_t i = 0; i < artwork.size(); ++i)
+        if (!edit.removePositions.contains(int(i) + 1))
+            kept.push_back(artwork[i]);
+    artwork = std::move(kept);
+    for (const QByteArray& bytes : added)
+        addPicture()->bytes = bytes;
+}
+
+QList<QByteArray> FakeTrack::ArtworkData() {
+    failIf(failing, u"ArtworkData"_s);
+    QList<QByteArray> data;
+    for (const FakeArtworkPtr& picture : artwork)
+        data.append(picture->bytes);
+    return data;
+}
+
 FakeArtworkPtr FakeTrack::addPicture(int format, bool downloaded) {
     auto picture = std::make_shared<FakeArtwork>();
     picture->format = format;

@@ -42,7 +42,7 @@ public:
     std::vector<FakeArtworkPtr> artwork;
     // Property or call names: "Name", "Album", "Artist", "TrackNumber",
     // "KindAsString", "Location", "Artwork", "Artwork.Count", "Artwork.Item",
-    // "PersistentIDs".
+    // "PersistentIDs", "EditArtwork", "ArtworkData".
     QSet<QString> failing;
     bool deleted = false;
 
@@ -55,6 +55,9 @@ public:
     musiclibrary::ArtworkCollectionPtr Artwork() override;
     musiclibrary::ArtworkPtr AddArtworkFromFile(const QString& imagePath) override;
     void SetDownloadedArtworkFromFile(const QString& imagePath) override;
+    // All or nothing, like the engine; "EditArtwork" fails it before any change.
+    void EditArtwork(const musiclibrary::ArtworkEdit& edit) override;
+    QList<QByteArray> ArtworkData() override;
 
     FakeArtworkPtr addPicture(int format = musiclibrary::ITArtworkFormatJPEG,
                               bool downloaded = false);

@@ -155,6 +155,53 @@ TEST_P(AudioFilePictures, BadArgumentsAreRefusedAndChangeNothing) {
     EXPECT_TRUE(leftoverCopies(folder.path() + u"/Album"_s).isEmpty());
 }
 
+// A song's whole change is one write: removals and insertions together,
+// with the pictures in the order the change says.
+TEST_P(AudioFilePictures, OneChangeRemovesAndInsertsInOrder) {
+    const QString path = song();
+    const QList<QByteArray> images{image("cover-300.jpg"), image("cover-48.bmp"),
+                                   image("cover-75.jpg"), image("cover-160x120.png")};
+    for (const QByteArray& data : images.mid(0, 3))
+        appendPicture(path, data);
+
+    const QByteArray fresh = image("cover-600.jpg");
+    changePictures(path, {{0, 2}, {{-1, fresh}, {0, images[3]}}});
+    EXPECT_EQ(bytesOf(readPictures(path)), (QList<QByteArray>{images[3], images[1], fresh}));
+
+    // Everything removed and one added: only the new picture remains.
+    changePictures(path, {{0, 1, 2}, {{-1, images[0]}}});
+    EXPECT_EQ(bytesOf(readPictures(path)), QList<QByteArray>{images[0]});
+    EXPECT_EQ(readAudioFileFacts(path).title, u"Seed"_s);
+
+    // An insertion in the middle puts the later pictures behind it.
+    appendPicture(path, images[2]);
+    changePictures(path, {{}, {{1, images[1]}}});
+    EXPECT_EQ(bytesOf(readPictures(path)), (QList<QByteArray>{images[0], images[1], images[2]}));
+}
+
+TEST_P(AudioFilePictures, AChangeThatCannotBeAppliedChangesNothing) {
+    const QString path = song();
+    appendPicture(path, image("cover-75.jpg"));
+    appendPicture(path, image("cover-300.jpg"));
+    const QByteArray before = readFile(path);
+    const QList<PictureChange> refused{
+        {{0, 0}, {}},                                  // the same picture twice
+        {{0, 5}, {}},                                  // a position the file lacks
+        {{0}, {{-1, QByteArray()}}},                   // an empty image beside a valid removal
+        {{}, {{-1, image("cover-48.bmp")}, {-1, {}}}}, // one good and one empty image
+    };
+    for (const PictureChange& change : refused) {
+        try {
+            changePictures(path, change);
+            ADD_FAILURE() << "no error";
+        } catch (const LibraryError& error) {
+            EXPECT_EQ(error.number(), LibraryError::InvalidArgument);
+        }
+        EXPECT_EQ(readFile(path), before);
+    }
+    EXPECT_TRUE(leftoverCopies(folder.path() + u"/Album"_s).isEmpty());
+}
+
 TEST_P(AudioFilePictures, AWriteKeepsPermissions) {
     const QString path = song();
     QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup);

@@ -106,6 +106,62 @@ TEST_P(LibraryArtworkTest, DownloadedArtworkIsTheOnlyArtworkUntilDeleted) {
     EXPECT_EQ(onlyTrack(openMusic())->Artwork()->Count(), 2);
 }
 
+TEST_P(LibraryArtworkTest, EditArtworkChangesTheSongInOneStep) {
+    const QString path = music().file(u"song."_s + GetParam());
+    makeSong(music(), u"song."_s + GetParam(), {u"Song"_s, {}, {}, 0},
+             {u"cover-300.jpg"_s, u"cover-48.bmp"_s, u"cover-75.jpg"_s});
+    ITunesPtr library = openMusic();
+    TrackPtr track = onlyTrack(library);
+    const ArtworkPtr kept = track->Artwork()->Item(2);
+
+    track->EditArtwork({{3, 1}, {seedPath(u"cover-600.jpg"_s)}});
+    const QList<QByteArray> expected{readFile(seedPath(u"cover-48.bmp"_s)),
+                                     readFile(seedPath(u"cover-600.jpg"_s))};
+    EXPECT_EQ(track->ArtworkData(), expected);
+    EXPECT_EQ(kept->Format(), ITArtworkFormatBMP) << "a kept picture keeps its identity";
+    EXPECT_EQ(onlyTrack(openMusic())->ArtworkData(), expected);
+
+    // A missing image refuses the whole change: nothing is removed either.
+    const QByteArray before = readFile(path);
+    const LibraryError error = libraryErrorOf([&] {
+        track->EditArtwork({{1, 2}, {music().file(u"gone.jpg"_s)}});
+    });
+    EXPECT_EQ(error.number(), LibraryError::NotFound);
+    EXPECT_EQ(readFile(path), before);
+    EXPECT_EQ(libraryErrorOf([&] {
+                  track->EditArtwork({{3}, {}});
+              }).number(),
+              LibraryError::InvalidArgument);
+    EXPECT_EQ(track->Artwork()->Count(), 2);
+}
+
+// Downloaded art hides the file's pictures; replacing it embeds the new
+// image after them, and the downloaded art goes only once that write is done.
+TEST_P(LibraryArtworkTest, DownloadedArtGoesOnlyOnceItsReplacementIsEmbedded) {
+    const QString path = music().file(u"song."_s + GetParam());
+    makeSong(music(), u"song."_s + GetParam(), {u"Song"_s, {}, {}, 0}, {u"cover-75.jpg"_s});
+    ITunesPtr library = openMusic();
+    TrackPtr track = onlyTrack(library);
+    track->SetDownloadedArtworkFromFile(seedPath(u"cover-300.jpg"_s));
+    ASSERT_EQ(track->ArtworkData(), QList<QByteArray>{readFile(seedPath(u"cover-300.jpg"_s))});
+
+    const QByteArray before = readFile(path);
+    QFile::setPermissions(path, QFile::ReadOwner);
+    EXPECT_EQ(libraryErrorOf([&] {
+                  track->EditArtwork({{1}, {seedPath(u"cover-600.jpg"_s)}});
+              }).number(),
+              LibraryError::WriteFailed);
+    QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
+    EXPECT_EQ(readFile(path), before);
+    ASSERT_EQ(track->Artwork()->Count(), 1);
+    EXPECT_TRUE(track->Artwork()->Item(1)->IsDownloadedArtwork()) << "downloaded art kept";
+
+    track->EditArtwork({{1}, {seedPath(u"cover-600.jpg"_s)}});
+    EXPECT_TRUE(QDir(dataFolder() + u"/downloaded"_s).isEmpty());
+    EXPECT_EQ(track->ArtworkData(), (QList<QByteArray>{readFile(seedPath(u"cover-75.jpg"_s)),
+                                                       readFile(seedPath(u"cover-600.jpg"_s))}));
+}
+
 INSTANTIATE_TEST_SUITE_P(Kinds, LibraryArtworkTest,
                          ::testing::Values(u"mp3"_s, u"m4a"_s, u"aiff"_s, u"wav"_s),
                          [](const auto& info) { return info.param.toStdString(); });
