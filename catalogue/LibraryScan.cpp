@@ -2,6 +2,7 @@
 
 #include "catalogue/CatalogueSession.h"
 #include "catalogue/Discovery.h"
+#include "catalogue/LongRun.h"
 #include "catalogue/PathOps.h"
 #include "catalogue/ProgressPanel.h"
 #include "catalogue/RecordRow.h"
@@ -30,11 +31,6 @@ constexpr size_t kRowBatch = 512;
 void showMessage(const ScanEnvironment& environment, const QString& text, int icon) {
     if (environment.ui.messages)
         environment.ui.messages->show(text, QString(), support::MbOk, icon);
-}
-
-void letEventsRun(const ScanEnvironment& environment) {
-    if (environment.ui.events)
-        environment.ui.events->processPendingEvents();
 }
 
 QString describe(const std::exception& error) {
@@ -275,16 +271,14 @@ void ScanLibrary(CatalogueSession& session, ScanEnvironment& environment) {
         return;
     }
 
-    progress.setActive(true);
-    progress.setMax(trackCount);
-    progress.setValue(0);
+    LongRun run(progress, session.CancelRequested, environment.ui.events);
+    run.begin(trackCount);
     progress.takeFocus();
 
     for (SongList* list : {&session.Eligible, &session.Ineligible}) {
         list->clear();
         list->setSortingEnabled(false);
     }
-    session.CancelRequested = false;
     session.Catalogue.EnsureCapacity(trackCount);
     session.Catalogue.SetCatalogueCount(0);
 
@@ -293,11 +287,9 @@ void ScanLibrary(CatalogueSession& session, ScanEnvironment& environment) {
     for (int32_t index = 1; index <= trackCount; ++index) {
         session.Catalogue.SetCatalogueCount(index);
         scanner.scan(tracks, index, rows);
-        progress.setValue(index);
         if (rows.size() >= kRowBatch)
             rows.flushInto(session);
-        letEventsRun(environment);
-        if (session.CancelRequested)
+        if (run.itemDone(index))
             break;
     }
     rows.flushInto(session);
@@ -305,11 +297,11 @@ void ScanLibrary(CatalogueSession& session, ScanEnvironment& environment) {
     for (SongList* list : {&session.Eligible, &session.Ineligible}) {
         list->setSortColumn(ColumnFullPath);
         list->setSortingEnabled(true);
-        letEventsRun(environment);
+        run.letEventsRun();
         if (list->rowCount() > 0)
             list->selectRow(0);
     }
-    EndProgress(progress, true, session.CancelRequested);
+    run.end(true);
     if (environment.hooks) {
         environment.hooks->enableSelectionSteps();
         environment.hooks->showCurrentSelection();

@@ -1,6 +1,6 @@
 #include "app/cli/CliCommand.h"
 #include "app/cli/CliContext.h"
-#include "app/cli/ImageSize.h"
+#include "artwork/ImageMeasure.h"
 
 #include <QFileInfo>
 #include <QTemporaryDir>
@@ -25,7 +25,7 @@ int listArtwork(CliContext& context, const QStringList& arguments) {
         // file first, its byte size and declared pixel size read from that.
         const QString file = scratch.filePath(u"artwork-%1"_s.arg(position));
         item->SaveArtworkToFile(file);
-        const QSize size = imageFileSize(file);
+        const QSize size = artwork::ImageFileSize(file);
         context.print({QString::number(position), QString::number(item->Format()),
                        item->IsDownloadedArtwork() ? u"1"_s : u"0"_s,
                        QString::number(QFileInfo(file).size()), QString::number(size.width()),

@@ -37,5 +37,7 @@ Command setDownloadedCommand();
 Command playlistsCommand();
 Command demoCommand();
 Command scanCommand();
+Command embedCommand();
+Command embedFolderCommand();
 
 } // namespace cli

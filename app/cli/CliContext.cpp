@@ -30,6 +30,10 @@ void CliContext::print(const QStringList& fields) {
     m_out << clean.join(u'\t') << '\n';
 }
 
+void CliContext::printText(const QString& text) {
+    m_out << text << '\n';
+}
+
 int positiveNumber(const QString& argument, const QString& what) {
     bool ok = false;
     const int number = argument.toInt(&ok);

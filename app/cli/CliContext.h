@@ -31,6 +31,8 @@ public:
     // Writes one record: the fields separated by tabs. Tabs and line breaks
     // inside a field become spaces, so that a record is always one line.
     void print(const QStringList& fields);
+    // Writes text as it is (a message of several lines), then a line break.
+    void printText(const QString& text);
 
 private:
     QString m_libraryPath;

@@ -4,9 +4,9 @@ namespace cli {
 
 const std::vector<Command>& commandTable() {
     static const std::vector<Command> table = {
-        tracksCommand(),        artworkCommand(),     addArtworkCommand(),
-        deleteArtworkCommand(), saveArtworkCommand(), setDownloadedCommand(),
-        playlistsCommand(),     demoCommand(),        scanCommand(),
+        tracksCommand(),      artworkCommand(),       addArtworkCommand(),  deleteArtworkCommand(),
+        saveArtworkCommand(), setDownloadedCommand(), playlistsCommand(),   demoCommand(),
+        scanCommand(),        embedCommand(),         embedFolderCommand(),
     };
     return table;
 }

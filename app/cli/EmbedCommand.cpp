@@ -1,0 +1,65 @@
+#include "app/cli/CliCommand.h"
+#include "app/cli/RunCommand.h"
+
+#include "artwork/EmbedRuns.h"
+
+namespace cli {
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+int embed(CliContext& context, const QStringList& arguments) {
+    const OptionReader options(arguments,
+                               RowSelectionOptions +
+                                   QStringList{u"--sources"_s, u"--target"_s, u"--existing"_s},
+                               {u"--delete-downloaded"_s});
+    artwork::EmbedParameters parameters;
+    parameters.TargetPixels = options.number(u"--target"_s, 1, artwork::MaxImageSide, 320);
+    parameters.ExistingEmbed = options.number(u"--existing"_s, 1, 3, artwork::ExistingKeep);
+    parameters.DeleteDownloaded = options.isSet(u"--delete-downloaded"_s);
+    QList<int> sources{1, 2, 3, 4, 5, 6, 7, 8};
+    if (options.isSet(u"--sources"_s))
+        sources = options.numbers(u"--sources"_s, 1, artwork::SourceCount);
+    if (sources.size() > artwork::SourceCount)
+        throw UsageError{u"--sources takes at most eight sources."_s};
+
+    CliRun run(context, options);
+    artwork::EmbeddingEngine engine(run.runContext().messages(), &run.session().CancelRequested);
+    engine.sourceOrder().assign(sources);
+    artwork::DoEmbed2(run.runContext(), engine, parameters);
+    return run.finish();
+}
+
+int embedFolder(CliContext& context, const QStringList& arguments) {
+    const OptionReader options(arguments, {u"--tracks"_s}, {});
+    CliRun run(context, options);
+    artwork::EmbeddingEngine engine(run.runContext().messages(), &run.session().CancelRequested);
+    artwork::EmbedChecked(run.runContext(), engine);
+    return run.finish();
+}
+
+} // namespace
+
+Command embedCommand() {
+    return {u"embed"_s,
+            u"[--sources LIST] [--target N] [--existing 1|2|3] [--delete-downloaded] "
+            u"[--filter MASK] [--tracks LIST]"_s,
+            u"scan, check the Eligible songs (or those of --tracks) and embed artwork as the "
+            u"Embed Artwork wizard does; one line per song: index, embedded/unchanged/failed, "
+            u"image, reason"_s,
+            0,
+            64,
+            embed};
+}
+
+Command embedFolderCommand() {
+    return {u"embed-folder"_s,
+            u"[--tracks LIST]"_s,
+            u"embed each checked song's Folder.jpg, as Step 3x does"_s,
+            0,
+            64,
+            embedFolder};
+}
+
+} // namespace cli
