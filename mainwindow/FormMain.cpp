@@ -102,6 +102,14 @@ void FormMain::ShowSelectedRowDetails(int tab, bool ensureVisible) {
         ListMain(tab)->scrollTo(list.model().index(row, 0));
 }
 
+void FormMain::scrollToRow(int tab, int row) {
+    ListMain(tab)->scrollTo(m_session.ListMain(tab).model().index(row, 0));
+}
+
+void FormMain::refreshList(int tab) {
+    ListMain(tab)->viewport()->update();
+}
+
 void FormMain::ShowDetailsPanel(bool show) {
     m_items.at(u"ItemViewShowDetails"_s)->setChecked(show);
     m_details->widget()->setVisible(show);

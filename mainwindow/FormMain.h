@@ -9,6 +9,7 @@
 // FormMainLists.cpp (list and tab events).
 
 #include "catalogue/CatalogueSession.h"
+#include "catalogue/CheckedRowRun.h"
 #include "catalogue/LibraryScan.h"
 #include "mainwindow/CommandDispatch.h"
 #include "mainwindow/MenuState.h"
@@ -47,9 +48,11 @@ struct WindowCommands {
     // The automatic update check, run once the start-up timer finds the
     // program idle.
     std::function<void()> updateCheckDue;
+    // Step 3x, run with the busy flag held.
+    std::function<void()> embedChecked;
 };
 
-class FormMain : public QMainWindow, private catalogue::ScanHooks {
+class FormMain : public QMainWindow, private catalogue::ScanHooks, private catalogue::RunView {
     Q_OBJECT
 public:
     explicit FormMain(support::UiServices ui, QWidget* parent = nullptr);
@@ -77,6 +80,8 @@ public:
     bool DetailsShown() const { return m_detailsShown; }
 
     void ShowSelectedRowDetails(int tab, bool ensureVisible);
+    // What the runs over checked rows ask of the window.
+    catalogue::RunView& runView() { return *this; }
     void ShowDetailsPanel(bool show);
     // Puts dialog 22 pixels right of and below owner's outer corner.
     static void PlaceDialog(const QWidget* owner, QWidget* dialog);
@@ -134,6 +139,13 @@ private:
     void tabStripMouseMove(QObject* watched, QEvent* event);
 
     const catalogue::SongList& songList(int tab) const;
+
+    // RunView
+    int currentTab() const override { return CurTab(); }
+    int gridRowsVisible() const override { return GridRowsVisible(); }
+    void scrollToRow(int tab, int row) override;
+    void showSelectedRow(int tab) override { ShowSelectedRowDetails(tab, true); }
+    void refreshList(int tab) override;
 
     // ScanHooks
     void enableSelectionSteps() override;

@@ -27,6 +27,10 @@ constexpr int UpdateCheckDelayMs = 3000;
 void FormMain::buildDispatch() {
     CommandActions actions;
     actions.scanLibrary = [this] { runScan(); };
+    actions.embedChecked = [this] {
+        if (m_commands.embedChecked)
+            m_commands.embedChecked();
+    };
     actions.showStep2Help = [this] { ShowStep2Help(*m_ui.messages); };
     actions.showStep3Hint = [this](int& count) { ShowStep3Hint(*m_ui.messages, count); };
     actions.armWizardTimer = [this] { m_timerButtonMenu->start(); };

@@ -1,5 +1,6 @@
 // quillmoth: the program's main window over the user's music library.
 
+#include "artwork/ArtworkCommands.h"
 #include "mainwindow/FormMain.h"
 #include "mainwindow/StartUp.h"
 #include "support/DesktopShell.h"
@@ -78,6 +79,7 @@ int main(int argc, char** argv) {
         services.services(), mainwindow::MakeLibraryOpener(path, printError));
     if (!window)
         return mainwindow::ConnectionFailedExitStatus;
+    artwork::InstallArtworkCommands(*window);
     window->show();
     return QApplication::exec();
 }

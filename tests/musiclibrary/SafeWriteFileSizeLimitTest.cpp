@@ -5,6 +5,7 @@
 
 #include "musiclibrary/AudioFileIO.h"
 #include "musiclibrary/ITunes.h"
+#include "tests/common/FileSizeLimit.h"
 #include "tests/common/TestFiles.h"
 #include "tests/musiclibrary/AudioFileTestFiles.h"
 
@@ -12,37 +13,11 @@
 
 #include <gtest/gtest.h>
 
-#include <csignal>
-#include <sys/resource.h>
-
 using namespace Qt::StringLiterals;
 using namespace musiclibrary;
 using namespace testing_support;
 
 namespace {
-
-// Lowers the file size limit for the scope; writes past it fail with EFBIG
-// instead of killing the process with SIGXFSZ.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes) {
-        getrlimit(RLIMIT_FSIZE, &m_saved);
-        m_savedHandler = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit lowered = m_saved;
-        lowered.rlim_cur = bytes;
-        m_active = setrlimit(RLIMIT_FSIZE, &lowered) == 0;
-    }
-    ~FileSizeLimit() {
-        setrlimit(RLIMIT_FSIZE, &m_saved);
-        std::signal(SIGXFSZ, m_savedHandler);
-    }
-    bool active() const { return m_active; }
-
-private:
-    rlimit m_saved{};
-    void (*m_savedHandler)(int) = nullptr;
-    bool m_active = false;
-};
 
 class SafeWriteFileSizeLimit : public ::testing::TestWithParam<const char*> {};
 
