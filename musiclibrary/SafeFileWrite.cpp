@@ -13,6 +13,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <mutex>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/xattr.h>
 #include <unistd.h>
@@ -210,6 +211,14 @@ SafeFileWrite::SafeFileWrite(const QString& path) {
         throw writeFailure(error, u"no temporary copy can be made"_s);
     }
     m_copyPath = QFile::decodeName(copyName);
+    // The lock says "a write is using this copy" for as long as this
+    // process lives: a copy nobody holds was left by a killed write and can
+    // go at once (the kernel drops the lock with the process).
+    m_lockFd = ::dup(target.get());
+    if (m_lockFd >= 0 && ::flock(m_lockFd, LOCK_EX | LOCK_NB) != 0) {
+        ::close(m_lockFd);
+        m_lockFd = -1;
+    }
     try {
         copyContents(source.get(), target.get(), original.st_size);
         // The copy takes the original's place: it gets its permissions and,
@@ -227,6 +236,9 @@ SafeFileWrite::SafeFileWrite(const QString& path) {
         enter(Stage::Copy);
     } catch (...) {
         ::unlink(copyName.constData());
+        if (m_lockFd >= 0)
+            ::close(m_lockFd);
+        m_lockFd = -1;
         throw;
     }
 }
@@ -234,6 +246,8 @@ SafeFileWrite::SafeFileWrite(const QString& path) {
 SafeFileWrite::~SafeFileWrite() {
     if (!m_committed && !m_copyPath.isEmpty())
         ::unlink(QFile::encodeName(m_copyPath).constData());
+    if (m_lockFd >= 0)
+        ::close(m_lockFd);
 }
 
 void SafeFileWrite::enter(Stage stage) const {
@@ -290,15 +304,33 @@ bool SafeFileWrite::isCopyName(QStringView fileName) {
 
 bool SafeFileWrite::removeIfStaleCopy(const QString& path) {
     const QFileInfo entry(path);
-    const QDateTime limit = QDateTime::currentDateTimeUtc().addSecs(-StaleCopyAgeSeconds);
-    return entry.isFile() && !entry.isSymLink() && isCopyName(entry.fileName()) &&
-           entry.lastModified() < limit && ::unlink(QFile::encodeName(path).constData()) == 0;
+    if (!isCopyName(entry.fileName()) || entry.isSymLink() || !entry.isFile())
+        return false;
+    const QByteArray name = QFile::encodeName(path);
+    Descriptor copy(::open(name.constData(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
+    if (copy.get() < 0)
+        return false;
+    if (::flock(copy.get(), LOCK_EX | LOCK_NB) != 0) {
+        if (errno == EWOULDBLOCK)
+            return false; // a running write holds it
+        // A file system without locks: only age tells a dead copy.
+        const QDateTime limit = QDateTime::currentDateTimeUtc().addSecs(-StaleCopyAgeSeconds);
+        return entry.lastModified() < limit && ::unlink(name.constData()) == 0;
+    }
+    // Still the file that was locked, not one that replaced it meanwhile.
+    struct stat opened {};
+    struct stat named {};
+    if (::fstat(copy.get(), &opened) != 0 || ::lstat(name.constData(), &named) != 0 ||
+        opened.st_ino != named.st_ino || opened.st_dev != named.st_dev)
+        return false;
+    return ::unlink(name.constData()) == 0;
 }
 
 void SafeFileWrite::removeStaleCopiesOnce(const QString& folder) {
-    // Copies only go stale over a day, so looking once per folder and run is
-    // enough; listing the folder before every write of a long series would
-    // cost more than the write.
+    // A killed write's copy is removed the next time the engine comes across
+    // its folder; looking once per folder and run is enough, since listing
+    // the folder before every write of a long series would cost more than
+    // the write.
     static std::mutex mutex;
     static QSet<QString> cleaned;
     {

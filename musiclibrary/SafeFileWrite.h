@@ -4,7 +4,8 @@
 // folder (a hidden ".<name>.quillmoth-XXXXXX"), checked, flushed to disk and
 // only then renamed over the original, keeping its permissions and owner. Up
 // to the rename the original is never opened for writing; after a failure the
-// copy is removed. A crash can leave a copy behind, never a damaged original.
+// copy is removed. A crash can leave a copy behind, never a damaged original,
+// and the next opening of the folder removes it.
 
 #include "musiclibrary/FileFailure.h"
 
@@ -49,8 +50,9 @@ public:
     static QString copyNameMarker();
     // Whether a file name has the form of a temporary copy.
     static bool isCopyName(QStringView fileName);
-    // Removes the copies in folder that a killed run left behind (older than a
-    // day, so that no running write loses its copy). Returns how many went.
+    // Removes the copies in folder that a killed write left behind: those no
+    // running write holds locked (on a file system without locks, those
+    // older than a day). Returns how many went.
     static int removeStaleCopies(const QString& folder);
     // The same for one file, when a folder listing comes across it.
     static bool removeIfStaleCopy(const QString& path);
@@ -63,6 +65,7 @@ private:
     QString m_copyPath;
     struct stat m_original {};
     bool m_committed = false;
+    int m_lockFd = -1; // holds the copy's lock while the write lives
 };
 
 } // namespace musiclibrary

@@ -9,6 +9,10 @@
 #include <QDir>
 #include <QFile>
 
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
 using namespace musiclibrary;
 using namespace testing_support;
 using namespace Qt::StringLiterals;
@@ -72,24 +76,24 @@ TEST_F(LibraryFolderTest, SymbolicLinkLoopIsWalkedOnce) {
     EXPECT_EQ(trackNames(*library), QStringList({u"Looped"_s}));
 }
 
-TEST_F(LibraryFolderTest, OpeningRemovesTemporaryCopiesOfKilledRunsOnceADayOld) {
+// A copy that no running write holds is what a killed write left: opening
+// the library removes it at once; a copy a write still holds stays.
+TEST_F(LibraryFolderTest, OpeningRemovesTemporaryCopiesThatNoWriteHolds) {
     makeSong(music(), u"a/song.mp3"_s, {u"Song"_s, {}, {}, 0});
-    const QString stale =
+    const QString left =
         music().file(u"a/.song.mp3"_s + SafeFileWrite::copyNameMarker() + u"Qw12Er"_s);
-    const QString fresh =
+    const QString held =
         music().file(u"a/.song.mp3"_s + SafeFileWrite::copyNameMarker() + u"Ty34Ui"_s);
-    for (const QString& path : {stale, fresh}) {
-        writeFile(path, "partial");
-        QFile file(path);
-        ASSERT_TRUE(file.open(QIODevice::ReadWrite));
-        const qint64 age = path == stale ? 2 * 24 * 3600 : 60;
-        ASSERT_TRUE(file.setFileTime(QDateTime::currentDateTime().addSecs(-age),
-                                     QFileDevice::FileModificationTime));
-    }
+    writeFile(left, "partial");
+    writeFile(held, "partial");
+    const int holder = ::open(QFile::encodeName(held).constData(), O_RDONLY);
+    ASSERT_GE(holder, 0);
+    ASSERT_EQ(::flock(holder, LOCK_EX), 0);
     const ITunesPtr library = openMusic();
     EXPECT_EQ(trackNames(*library), QStringList({u"Song"_s}));
-    EXPECT_FALSE(QFile::exists(stale));
-    EXPECT_TRUE(QFile::exists(fresh));
+    EXPECT_FALSE(QFile::exists(left));
+    EXPECT_TRUE(QFile::exists(held));
+    ::close(holder);
 }
 
 TEST_F(LibraryFolderTest, UnparseableFileIsTrackNamedByFileWhoseArtworkCallsThrow) {

@@ -14,6 +14,8 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/xattr.h>
 #include <unistd.h>
@@ -268,30 +270,27 @@ TEST(SafeWrite, ChangeByAnotherProgramBeforeTheRenameWins) {
     EXPECT_EQ(readFile(path), theirs);
 }
 
-void age(const QString& path, qint64 seconds) {
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::ReadWrite));
-    ASSERT_TRUE(file.setFileTime(QDateTime::currentDateTime().addSecs(-seconds),
-                                 QFileDevice::FileModificationTime));
-}
-
-TEST(SafeWrite, CopiesThatAKilledRunLeftAreRemovedOnceADayOld) {
+TEST(SafeWrite, CopiesThatAKilledRunLeftAreRemovedAndHeldOnesKept) {
     TempFolder folder;
     const QString path = folder.copySeed(u"seed.mp3"_s, u"a.mp3"_s);
-    const QString stale = folder.file(u".a.mp3"_s + SafeFileWrite::copyNameMarker() + u"Ab12Cd"_s);
-    const QString fresh = folder.file(u".b.mp3"_s + SafeFileWrite::copyNameMarker() + u"Xy34Zw"_s);
+    const QString left = folder.file(u".a.mp3"_s + SafeFileWrite::copyNameMarker() + u"Ab12Cd"_s);
+    const QString held = folder.file(u".b.mp3"_s + SafeFileWrite::copyNameMarker() + u"Xy34Zw"_s);
     const QString lookalike =
         folder.file(u".notes"_s + SafeFileWrite::copyNameMarker() + u"keep-me.txt"_s);
-    for (const QString& file : {stale, fresh, lookalike}) {
+    for (const QString& file : {left, held, lookalike})
         writeFile(file, "x");
-        age(file, file == fresh ? 3600 : 3 * 24 * 3600);
-    }
+    // Another process's write in progress holds its copy locked.
+    const int holder = ::open(QFile::encodeName(held).constData(), O_RDONLY);
+    ASSERT_GE(holder, 0);
+    ASSERT_EQ(::flock(holder, LOCK_EX), 0);
 
     appendPicture(path, jpeg());
 
-    EXPECT_FALSE(QFile::exists(stale));
-    EXPECT_TRUE(QFile::exists(fresh));
+    EXPECT_FALSE(QFile::exists(left));
+    EXPECT_TRUE(QFile::exists(held));
     EXPECT_TRUE(QFile::exists(lookalike));
+    ::close(holder);
+    EXPECT_EQ(SafeFileWrite::removeStaleCopies(folder.path()), 1) << "released: now it goes";
 }
 
 } // namespace
