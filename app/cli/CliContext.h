@@ -33,6 +33,8 @@ public:
     void print(const QStringList& fields);
     // Writes text as it is (a message of several lines), then a line break.
     void printText(const QString& text);
+    // Hands what was printed to the reader now (a run reports as it goes).
+    void flush() { m_out.flush(); }
 
 private:
     QString m_libraryPath;

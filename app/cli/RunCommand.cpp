@@ -152,6 +152,7 @@ CliRun::CliRun(CliContext& context, const OptionReader& options)
         m_session, *m_environment, [this](const artwork::RowReport& r) {
             m_reported.insert(r.index);
             m_context.print({QString::number(r.index), r.status, r.path, r.detail});
+            m_context.flush();
         }});
 }
 

@@ -1,0 +1,144 @@
+// quillmoth-cli embed and embed-folder as scripts see them: the lines, the
+// exit statuses, and a run killed at a random moment.
+
+#include "musiclibrary/AudioFileIO.h"
+#include "musiclibrary/Library.h"
+#include "tests/musiclibrary/AudioFileTestFiles.h"
+#include "tests/musiclibrary/LibraryTestSupport.h"
+
+#include <QDirIterator>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QThread>
+
+using namespace Qt::StringLiterals;
+using namespace testing_support;
+
+namespace {
+
+struct Result {
+    int exitCode = -1;
+    QStringList lines;
+    QString errors;
+};
+
+class EmbedCliTest : public LibraryTest {
+protected:
+    Result run(const QStringList& arguments, const QString& library = {}) const {
+        QProcess process;
+        process.start(QStringLiteral(QUILLMOTH_CLI),
+                      QStringList{u"--data-folder"_s, dataFolder(), u"--library"_s,
+                                  library.isEmpty() ? music().path() : library} +
+                          arguments);
+        EXPECT_TRUE(process.waitForFinished(120000));
+        return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()).split(u'\n'),
+                QString::fromUtf8(process.readAllStandardError())};
+    }
+};
+
+TEST_F(EmbedCliTest, OneLinePerCheckedSongThenTheClosingMessage) {
+    const QString a = makeSong(music(), u"A/1.mp3"_s, {u"One"_s, {}, {}, 1});
+    makeSong(music(), u"A/2.mp3"_s, {u"Two"_s, {}, {}, 2}, {u"cover-75.jpg"_s});
+    makeSong(music(), u"B/3.mp3"_s, {u"Three"_s, {}, {}, 3});
+    const QString folderImage = music().copySeed(u"cover-300.jpg"_s, u"A/Folder.jpg"_s);
+
+    const Result result = run({u"embed"_s, u"--sources"_s, u"3"_s});
+    ASSERT_EQ(result.exitCode, 0) << result.errors.toStdString();
+    EXPECT_EQ(result.lines, (QStringList{u"1\tembedded\t"_s + folderImage + u'\t',
+                                         u"2\tunchanged\t\tthe song already has embedded artwork"_s,
+                                         u"3\tunchanged\t\tno image to embed was found"_s,
+                                         u"Done embedding artwork."_s, QString(),
+                                         u"Number of song files processed: 1"_s, QString()}));
+    EXPECT_EQ(musiclibrary::readPictures(a).size(), 1);
+    EXPECT_TRUE(result.errors.contains(u"progress 100%"_s)) << "progress goes to standard error";
+}
+
+TEST_F(EmbedCliTest, TracksChoosesTheRowsAndErrorsGoToStandardError) {
+    makeSong(music(), u"A/1.mp3"_s, {u"One"_s, {}, {}, 1});
+    const QString locked = makeSong(music(), u"A/2.mp3"_s, {u"Two"_s, {}, {}, 2});
+    makeSong(music(), u"A/3.mp3"_s, {u"Three"_s, {}, {}, 3});
+    music().copySeed(u"cover-300.jpg"_s, u"A/Folder.jpg"_s);
+    QFile::setPermissions(locked, QFile::ReadOwner);
+
+    const Result result = run({u"embed-folder"_s, u"--tracks"_s, u"2,3"_s});
+    ASSERT_EQ(result.exitCode, 0) << "a song that failed is no failure of the run";
+    ASSERT_GE(result.lines.size(), 3);
+    EXPECT_TRUE(result.lines[0].startsWith(u"2\tfailed\t"_s)) << result.lines[0].toStdString();
+    EXPECT_TRUE(result.lines[0].contains(u"read-only"_s));
+    EXPECT_TRUE(result.lines[1].startsWith(u"3\tembedded\t"_s));
+    EXPECT_EQ(result.lines[2], u"Done embedding artwork."_s);
+    EXPECT_TRUE(result.errors.contains(u"EmbedChecked() should not have been called."_s));
+    EXPECT_TRUE(result.errors.contains(u"The following error occurred while trying to embed"_s));
+}
+
+TEST_F(EmbedCliTest, BadArgumentsExitTwoAndAMissingLibraryOne) {
+    makeSong(music(), u"A/1.mp3"_s, {u"One"_s, {}, {}, 1});
+    for (const QStringList& arguments :
+         {QStringList{u"embed"_s, u"--sources"_s, u"1,9"_s},
+          QStringList{u"embed"_s, u"--existing"_s, u"4"_s},
+          QStringList{u"embed"_s, u"--target"_s, u"big"_s}, QStringList{u"embed"_s, u"--sources"_s},
+          QStringList{u"embed"_s, u"--colour"_s}, QStringList{u"embed"_s, u"--tracks"_s, u"1,,2"_s},
+          QStringList{u"embed-folder"_s, u"--sources"_s, u"3"_s}}) {
+        const Result result = run(arguments);
+        EXPECT_EQ(result.exitCode, 2) << arguments.join(u' ').toStdString();
+        EXPECT_TRUE(result.errors.contains(u"Usage:"_s));
+    }
+    const Result missing = run({u"embed"_s}, music().file(u"no such library"_s));
+    EXPECT_EQ(missing.exitCode, 1);
+    EXPECT_TRUE(missing.lines.join(QString()).isEmpty());
+}
+
+// Killed at any moment, a run leaves each song unchanged or completely
+// embedded; the copy of a write cut off goes when the library is next opened.
+TEST_F(EmbedCliTest, AKilledRunLeavesEverySongWholeAndNoStrayFile) {
+    const QByteArray cover = readFile(seedPath(u"cover-600.jpg"_s));
+    QStringList songs;
+    for (int album = 0; album < 5; ++album) {
+        music().copySeed(u"cover-600.jpg"_s, u"%1/Folder.jpg"_s.arg(album));
+        for (int i = 0; i < 10; ++i)
+            songs.append(makeSong(music(), u"%1/%2.mp3"_s.arg(album).arg(i),
+                                  {u"Song %1"_s.arg(i), u"Artist"_s, u"Album"_s, i + 1}));
+    }
+    QMap<QString, QByteArray> originals;
+    for (const QString& path : songs)
+        originals.insert(path, readFile(path));
+    // The index is made once, so the killed runs spend their time embedding.
+    musiclibrary::openLibrary(music().path(), options());
+
+    for (int round = 0; round < 3; ++round) {
+        QProcess process;
+        process.start(QStringLiteral(QUILLMOTH_CLI),
+                      {u"--data-folder"_s, dataFolder(), u"--library"_s, music().path(), u"embed"_s,
+                       u"--sources"_s, u"3"_s, u"--existing"_s, u"3"_s});
+        ASSERT_TRUE(process.waitForStarted());
+        ASSERT_TRUE(process.waitForReadyRead(60000)); // the first song is done
+        QThread::usleep(QRandomGenerator::global()->bounded(0, 30000));
+        process.kill();
+        process.waitForFinished();
+
+        int embedded = 0;
+        for (const QString& path : songs) {
+            SCOPED_TRACE(path.toStdString());
+            const QByteArray now = readFile(path);
+            if (now == originals[path])
+                continue;
+            const QList<musiclibrary::Picture> pictures = musiclibrary::readPictures(path);
+            ASSERT_GE(pictures.size(), 1);
+            for (const musiclibrary::Picture& picture : pictures)
+                EXPECT_EQ(picture.data, cover);
+            EXPECT_EQ(musiclibrary::readAudioFileFacts(path).title,
+                      u"Song "_s + QFileInfo(path).completeBaseName());
+            ++embedded;
+        }
+        EXPECT_GT(embedded, 0);
+        RecordProperty("embedded_before_kill_" + std::to_string(round), embedded);
+
+        musiclibrary::openLibrary(music().path(), options());
+        QStringList strays;
+        for (int album = 0; album < 5; ++album)
+            strays += leftoverCopies(music().file(QString::number(album)));
+        EXPECT_TRUE(strays.isEmpty()) << strays.join(u", "_s).toStdString();
+    }
+}
+
+} // namespace
