@@ -27,12 +27,15 @@ const QString partialMarker = u".bench-library-partial"_s;
 const QString completeMarker = u".bench-library"_s;
 
 QString describe(const LibraryShape& shape) {
-    return u"tracks=%1 album=%2 embeddedEvery=%3 coverBytes=%4 folderImages=%5\n"_s
+    return u"tracks=%1 album=%2 embeddedEvery=%3 coverBytes=%4 folderImages=%5 three=%6 "
+           u"songBytes=%7\n"_s
         .arg(shape.tracks)
         .arg(shape.songsPerAlbum)
         .arg(shape.embeddedEvery)
         .arg(shape.coverBytes)
-        .arg(shape.folderImages ? 1 : 0);
+        .arg(shape.folderImages ? 1 : 0)
+        .arg(shape.threeImagesPerFolder ? 1 : 0)
+        .arg(shape.songBytes);
 }
 
 TagLib::String toTagString(const QString& text) {
@@ -67,6 +70,13 @@ bool writeFolderImages(const QString& folder, int album) {
     default:
         return true;
     }
+}
+
+// A real cover's size: a folder image as users keep them (tens of KB).
+bool writeThreeFolderImages(const QString& folder) {
+    return writeFile(folder + u"/Folder.jpg"_s, paddedJpeg(60 * 1024)) &&
+           writeFile(folder + u"/back.jpg"_s, paddedJpeg(30 * 1024)) &&
+           writeFile(folder + u"/scan.png"_s, seedFile(u"cover-160x120.png"_s));
 }
 
 bool removeOurFolder(const QString& folder) {
@@ -136,6 +146,23 @@ QByteArray taggedMp3(const QString& title, const QString& artist, const QString&
     return QByteArray(data->data(), qsizetype(data->size()));
 }
 
+QByteArray withAudioUpTo(const QByteArray& mp3, qsizetype bytes) {
+    // The seed's audio: everything after its ID3v2 tag (size synchsafe).
+    const QByteArray seed = seedFile(u"seed.mp3"_s);
+    qsizetype tagSize = 0;
+    if (seed.startsWith("ID3") && seed.size() > 10)
+        tagSize = 10 + (qsizetype(seed[6] & 0x7F) << 21 | qsizetype(seed[7] & 0x7F) << 14 |
+                        qsizetype(seed[8] & 0x7F) << 7 | qsizetype(seed[9] & 0x7F));
+    const QByteArray audio = seed.mid(tagSize);
+    if (mp3.isEmpty() || audio.isEmpty() || mp3.size() >= bytes)
+        return mp3;
+    QByteArray padded = mp3;
+    padded.reserve(bytes + audio.size());
+    while (padded.size() < bytes)
+        padded += audio;
+    return padded;
+}
+
 bool writeFile(const QString& path, const QByteArray& data) {
     QFile file(path);
     return file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
@@ -163,13 +190,16 @@ bool ensureLibrary(const QString& folder, const LibraryShape& shape) {
         const QString albumPath = albumFolder(folder, album);
         if (i % shape.songsPerAlbum == 0 &&
             (!QDir().mkpath(albumPath) ||
-             (shape.folderImages && !writeFolderImages(albumPath, album))))
+             (shape.threeImagesPerFolder ? !writeThreeFolderImages(albumPath)
+                                         : shape.folderImages &&
+                                               !writeFolderImages(albumPath, album))))
             return false;
         const int number = i % shape.songsPerAlbum + 1;
         const QString title = u"Song %1"_s.arg(i, 5, 10, QChar(u'0'));
-        const QByteArray mp3 =
+        const QByteArray mp3 = withAudioUpTo(
             taggedMp3(title, u"Artist %1"_s.arg(album / albumsPerArtist), u"Album %1"_s.arg(album),
-                      number, i % shape.embeddedEvery == 0 ? cover : QByteArray());
+                      number, i % shape.embeddedEvery == 0 ? cover : QByteArray()),
+            shape.songBytes);
         const QString name = u"/%1 %2.mp3"_s.arg(number, 2, 10, QChar(u'0')).arg(title);
         if (mp3.isEmpty() || !writeFile(albumPath + name, mp3))
             return false;

@@ -17,6 +17,10 @@ struct LibraryShape {
     qsizetype coverBytes = 40 * 1024;
     // Folder.jpg, AlbumArtSmall.jpg and other pictures in some album folders.
     bool folderImages = true;
+    // Instead: every album folder holds a Folder.jpg and two other pictures.
+    bool threeImagesPerFolder = false;
+    // Songs padded with more audio to about this size; 0 leaves the seed's.
+    qsizetype songBytes = 0;
 };
 
 // The seed files the libraries are made from.
@@ -30,6 +34,9 @@ QByteArray paddedJpeg(qsizetype size);
 // picture as an ID3v2.3 APIC frame when it is not empty.
 QByteArray taggedMp3(const QString& title, const QString& artist, const QString& album,
                      int trackNumber, const QByteArray& picture);
+
+// mp3 with its audio frames repeated until the file is about bytes long.
+QByteArray withAudioUpTo(const QByteArray& mp3, qsizetype bytes);
 
 // Makes the library at folder unless a complete one of this shape is
 // already there. Returns false (having said why on stderr) when it cannot.

@@ -5,17 +5,13 @@
 // Usage: quillmoth_scan_bench [--tracks N] [--runs N] [CACHE_DIR]
 
 #include "bench/BenchLibrary.h"
+#include "bench/BenchProcess.h"
 #include "bench/BenchTiming.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QTextStream>
-
-#include <fcntl.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -26,54 +22,9 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-struct ProcessRun {
-    double seconds = 0;
-    double peakMegabytes = 0;
-    bool succeeded = false;
-};
-
-// Runs a program with its output sent to outputPath, timing it from fork to
-// reaping; the peak resident size is the kernel's own count for the child.
-ProcessRun runProcess(const QStringList& command, const QString& outputPath = u"/dev/null"_s) {
-    std::vector<std::string> words;
-    for (const QString& word : command)
-        words.push_back(QFile::encodeName(word).toStdString());
-    std::vector<char*> argv;
-    for (std::string& word : words)
-        argv.push_back(word.data());
-    argv.push_back(nullptr);
-    const std::string output = QFile::encodeName(outputPath).toStdString();
-
-    ProcessRun run;
-    int status = 0;
-    struct rusage usage {};
-    run.seconds = bench::secondsOf([&] {
-        const pid_t child = ::fork();
-        if (child == 0) {
-            const int fd = ::open(output.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-            if (fd < 0 || ::dup2(fd, STDOUT_FILENO) < 0)
-                ::_exit(127);
-            ::execv(argv[0], argv.data());
-            ::_exit(127);
-        }
-        if (child < 0 || ::wait4(child, &status, 0, &usage) != child)
-            status = -1;
-    });
-    run.succeeded = status == 0;
-    run.peakMegabytes = double(usage.ru_maxrss) / 1024; // kilobytes on Linux
-    return run;
-}
-
-struct Series {
-    std::vector<double> seconds;
-    std::vector<double> megabytes;
-    void add(const ProcessRun& run) {
-        seconds.push_back(run.seconds);
-        megabytes.push_back(run.peakMegabytes);
-    }
-    double time() const { return bench::median(seconds); }
-    double memory() const { return bench::median(megabytes); }
-};
+using bench::ProcessRun;
+using bench::runProcess;
+using bench::Series;
 
 bool parseOptions(const QStringList& arguments, int& tracks, int& runs, QString& cache) {
     for (qsizetype i = 1; i < arguments.size(); ++i) {

@@ -1,0 +1,304 @@
+// quillmoth_embed_bench: the whole embedding run (quillmoth-cli embed,
+// sources 1 and 3, target 320) on real-size songs, against the floor of
+// copying and syncing the files that change, and against the tag tools a
+// user would pick instead adding the same picture (mid3v2 and mutagen,
+// eyeD3, kid3-cli; installed from Debian by bench/install-bench-tools.sh).
+// See bench/README.md.
+//
+// Usage: quillmoth_embed_bench [--songs N] [--song-mb N] [--runs N] [CACHE_DIR]
+
+#include "bench/BenchLibrary.h"
+#include "bench/BenchProcess.h"
+#include "bench/BenchTiming.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QFileInfo>
+#include <QMap>
+#include <QTextStream>
+
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
+#include <map>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+using bench::ProcessRun;
+using bench::runProcess;
+using bench::Series;
+
+struct Options {
+    int songs = 1000;
+    int songMegabytes = 4;
+    int runs = 1;
+    QString cache = u"/tmp/quillmoth-bench"_s;
+};
+
+bool parseOptions(const QStringList& arguments, Options& options) {
+    for (qsizetype i = 1; i < arguments.size(); ++i) {
+        int* number = arguments[i] == u"--songs"_s     ? &options.songs
+                      : arguments[i] == u"--song-mb"_s ? &options.songMegabytes
+                      : arguments[i] == u"--runs"_s    ? &options.runs
+                                                       : nullptr;
+        if (number) {
+            bool ok = false;
+            *number = i + 1 < arguments.size() ? arguments[++i].toInt(&ok) : 0;
+            if (!ok || *number < 1)
+                return false;
+        } else if (arguments[i].startsWith(u'-')) {
+            return false;
+        } else {
+            options.cache = arguments[i];
+        }
+    }
+    return true;
+}
+
+// The songs without a picture: those the run embeds into, and the only
+// ones the other tools are given.
+QStringList songsWithoutPicture(const QString& library, const bench::LibraryShape& shape) {
+    const QStringList all = bench::mp3FilesBelow(library);
+    QStringList bare;
+    for (const QString& path : all) {
+        // Titles are "Song NNNNN": every embeddedEvery-th song has a cover.
+        const int number = QFileInfo(path).completeBaseName().section(u' ', -1).toInt();
+        if (number % shape.embeddedEvery != 0)
+            bare.append(path);
+    }
+    return bare;
+}
+
+bool copyTree(const QString& from, const QString& to) {
+    QDir(to).removeRecursively();
+    return runProcess({u"/bin/cp"_s, u"-a"_s, from, to}).succeeded;
+}
+
+// The floor: each changed file copied once beside itself, then one sync.
+ProcessRun copyAndSync(const QStringList& files) {
+    ProcessRun run;
+    bool ok = true;
+    run.seconds = bench::secondsOf([&] {
+        for (const QString& path : files) {
+            const QByteArray from = QFile::encodeName(path);
+            const QByteArray to = from + ".floor";
+            const int in = ::open(from.constData(), O_RDONLY);
+            const int out = ::open(to.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+            ok = ok && in >= 0 && out >= 0;
+            char buffer[1 << 16];
+            ssize_t n = 0;
+            while (ok && (n = ::read(in, buffer, sizeof buffer)) > 0)
+                ok = ::write(out, buffer, size_t(n)) == n;
+            ::close(in);
+            ::close(out);
+        }
+        ::sync();
+    });
+    run.succeeded = ok;
+    return run;
+}
+
+// A tool run once per album folder, over the folder's songs without a
+// picture, as a user would run it on the command line.
+ProcessRun perFolder(const QStringList& files,
+                     const std::function<QStringList(const QString& folder, const QStringList&)>&
+                         command) {
+    QMap<QString, QStringList> folders;
+    for (const QString& path : files)
+        folders[QFileInfo(path).absolutePath()].append(path);
+    ProcessRun total;
+    total.succeeded = true;
+    for (auto it = folders.cbegin(); it != folders.cend(); ++it) {
+        const ProcessRun run = runProcess(command(it.key(), it.value()));
+        total.seconds += run.seconds;
+        total.peakMegabytes = std::max(total.peakMegabytes, run.peakMegabytes);
+        total.succeeded = total.succeeded && run.succeeded;
+    }
+    return total;
+}
+
+// mutagen's own API in one process: the fastest any of these tools can be.
+const char* const MutagenScript = R"(
+import sys
+from mutagen.id3 import ID3, APIC, ID3NoHeaderError
+for path in sys.argv[1:]:
+    with open(path.rsplit('/', 1)[0] + '/Folder.jpg', 'rb') as f:
+        data = f.read()
+    try:
+        tags = ID3(path)
+    except ID3NoHeaderError:
+        tags = ID3()
+    tags.add(APIC(encoding=0, mime='image/jpeg', type=3, desc='', data=data))
+    tags.save(path, v2_version=3)
+)";
+
+// Every changed song now holds the folder's image: the tools did the work.
+int songsHolding(const QStringList& files, const QString& cli, const QString& library,
+                 const QString& data) {
+    const QString listing = data + u"/check.txt"_s;
+    if (!runProcess({cli, u"--library"_s, library, u"--data-folder"_s, data, u"scan"_s}, listing)
+             .succeeded)
+        return -1;
+    QFile file(listing);
+    if (!file.open(QIODevice::ReadOnly))
+        return -1;
+    int holding = 0;
+    const QStringList lines = QString::fromUtf8(file.readAll()).split(u'\n');
+    for (const QString& line : lines) {
+        const QStringList fields = line.split(u'\t');
+        if (fields.size() == 8 && files.contains(fields[5]) &&
+            fields[6].contains(u"Embedded"_s))
+            ++holding;
+    }
+    return holding;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    std::setvbuf(stdout, nullptr, _IOLBF, 0);
+    Options options;
+    if (!parseOptions(QCoreApplication::arguments(), options)) {
+        QTextStream(stderr) << "Usage: quillmoth_embed_bench [--songs N] [--song-mb N] "
+                               "[--runs N] [CACHE_DIR]\n";
+        return 2;
+    }
+    const QString cache = QDir::cleanPath(QDir(options.cache).absolutePath());
+    bench::LibraryShape shape;
+    shape.tracks = options.songs;
+    shape.threeImagesPerFolder = true;
+    shape.songBytes = qsizetype(options.songMegabytes) * 1024 * 1024;
+    const QString master = cache + u"/embed-library-%1"_s.arg(options.songs);
+    if (!bench::ensureLibrary(master, shape))
+        return 1;
+
+    const QString cli = QStringLiteral(QUILLMOTH_CLI_PATH);
+    // Every method works on its own fresh copy at the same place, so that
+    // the engine's index (made once, untimed) fits each copy.
+    const QString work = cache + u"/embed-work"_s;
+    const QString data = cache + u"/embed-data"_s;
+    const QStringList bare = songsWithoutPicture(master, shape);
+    QStringList workFiles;
+    for (const QString& path : bare)
+        workFiles.append(work + path.mid(master.size()));
+    const QStringList cliWork{cli, u"--library"_s, work, u"--data-folder"_s, data};
+
+    struct Method {
+        QString name;
+        std::function<ProcessRun()> run;
+        bool available = true;
+    };
+    const bool haveMid3v2 = QFileInfo::exists(u"/usr/bin/mid3v2"_s);
+    const bool haveEyeD3 = QFileInfo::exists(u"/usr/bin/eyeD3"_s);
+    const bool haveKid3 = QFileInfo::exists(u"/usr/bin/kid3-cli"_s);
+    const QString script = cache + u"/mutagen-add.py"_s;
+    bench::writeFile(script, MutagenScript);
+    const std::vector<Method> methods{
+        {u"quillmoth-cli embed --sources 1,3 --target 320"_s,
+         [&] {
+             return runProcess(cliWork + QStringList{u"embed"_s, u"--sources"_s, u"1,3"_s,
+                                                     u"--target"_s, u"320"_s});
+         }},
+        {u"floor: cp + sync of the changed files"_s, [&] { return copyAndSync(workFiles); }},
+        {u"mid3v2 -p Folder.jpg (per folder)"_s,
+         [&] {
+             return perFolder(workFiles, [](const QString& folder, const QStringList& files) {
+                 return QStringList{u"/usr/bin/mid3v2"_s, u"--picture="_s + folder +
+                                                              u"/Folder.jpg:Cover:3:image/jpeg"_s} +
+                        files;
+             });
+         },
+         haveMid3v2},
+        {u"mutagen API, one process"_s,
+         [&] { return runProcess(QStringList{u"/usr/bin/python3"_s, script} + workFiles); },
+         haveMid3v2},
+        {u"eyeD3 --add-image (per folder)"_s,
+         [&] {
+             return perFolder(workFiles, [](const QString& folder, const QStringList& files) {
+                 return QStringList{u"/usr/bin/eyeD3"_s, u"--quiet"_s, u"--add-image"_s,
+                                    folder + u"/Folder.jpg:FRONT_COVER"_s} +
+                        files;
+             });
+         },
+         haveEyeD3},
+        {u"kid3-cli set picture (per folder)"_s,
+         [&] {
+             return perFolder(workFiles, [](const QString& folder, const QStringList& files) {
+                 return QStringList{u"/usr/bin/kid3-cli"_s, u"-c"_s,
+                                    u"set picture:'"_s + folder + u"/Folder.jpg' ''"_s} +
+                        files;
+             });
+         },
+         haveKid3},
+    };
+
+    std::map<QString, Series> series;
+    for (int r = 0; r < options.runs; ++r) {
+        for (const Method& method : methods) {
+            if (!method.available)
+                continue;
+            if (!copyTree(master, work)) {
+                std::fprintf(stderr, "Cannot copy %s.\n", qPrintable(master));
+                return 1;
+            }
+            // Warm the index and the page cache the same way for everyone.
+            if (!runProcess(cliWork + QStringList{u"tracks"_s}).succeeded)
+                return 1;
+            ::sync();
+            const ProcessRun run = method.run();
+            if (!run.succeeded) {
+                std::fprintf(stderr, "%s failed.\n", qPrintable(method.name));
+                return 1;
+            }
+            if (!method.name.startsWith(u"floor"_s)) {
+                const int holding = songsHolding(workFiles, cli, work, data);
+                if (holding != workFiles.size()) {
+                    std::fprintf(stderr, "%s embedded into %d of %lld songs.\n",
+                                 qPrintable(method.name), holding, qlonglong(workFiles.size()));
+                    return 1;
+                }
+            }
+            series[method.name].add(run);
+        }
+    }
+    QDir(work).removeRecursively();
+
+    std::printf("Library: %s, %d songs of about %d MB, %d to an album folder, every third with "
+                "a cover;\nevery folder a Folder.jpg (60 KB) and two other pictures. %lld songs "
+                "get Folder.jpg.\nWhole processes, warm page cache, median of %d runs.\n\n",
+                qPrintable(master), options.songs, options.songMegabytes, shape.songsPerAlbum,
+                qlonglong(workFiles.size()), options.runs);
+    const double ours = series[methods[0].name].time();
+    const double floor = series[methods[1].name].time();
+    std::printf("%-48s %9s %9s %10s %9s\n", "method", "seconds", "ms/song", "embed/this", "peak MB");
+    double fastestTool = 0;
+    for (const Method& method : methods) {
+        if (!method.available) {
+            std::printf("%-48s %9s\n", qPrintable(method.name), "(not installed)");
+            continue;
+        }
+        const Series& s = series[method.name];
+        std::printf("%-48s %9.2f %9.2f %9.2fx %9.1f\n", qPrintable(method.name), s.time(),
+                    s.time() * 1000 / double(workFiles.size()), ours / s.time(), s.memory());
+        if (method.name != methods[0].name && method.name != methods[1].name &&
+            (fastestTool == 0 || s.time() < fastestTool))
+            fastestTool = s.time();
+    }
+    const double peak = series[methods[0].name].memory();
+    std::printf("\nembed / floor            %.2fx   target <= 1.25x   %s\n", ours / floor,
+                ours / floor <= 1.25 ? "met" : "MISSED");
+    if (fastestTool > 0)
+        std::printf("embed / fastest tool     %.2fx   target <= 1x      %s\n", ours / fastestTool,
+                    ours <= fastestTool ? "met" : "MISSED");
+    std::printf("peak RSS                 %.1f MB target <= 150 MB %s\n", peak,
+                peak <= 150 ? "met" : "MISSED");
+    return 0;
+}
