@@ -18,7 +18,7 @@ bool entryExists(const QString& path) {
 
 } // namespace
 
-int RecycleFile(const QString& path, bool confirm, MessageBoxes* boxes) {
+int RecycleFile(const QString& path, bool confirm, MessageBoxes* boxes, QString* whereInTrash) {
     if (path.isEmpty() || !entryExists(path))
         return RecycleGone;
     if (confirm && boxes) {
@@ -34,9 +34,26 @@ int RecycleFile(const QString& path, bool confirm, MessageBoxes* boxes) {
         // data that could be wanted back.
         return QFile::remove(path) ? RecycleGone : RecycleFailed;
     }
-    QFile file(path);
-    if (!file.moveToTrash())
+    QString inTrash;
+    if (!QFile::moveToTrash(path, &inTrash))
         return RecycleFailed;
+    // When no trash folder can be made, Qt 6.4 still "succeeds", moving the
+    // file into files/ below the current folder: that is no trash, and the
+    // file goes back where it was.
+    const QFileInfo trashed(inTrash);
+    const bool inATrash = trashed.isAbsolute() && trashed.absolutePath().endsWith(u"/files"_s) &&
+                          QFileInfo(trashed.absolutePath()).absolutePath().contains(u"Trash"_s);
+    if (!inATrash) {
+        if (QFile::rename(trashed.absoluteFilePath(), path)) {
+            QFile::remove(trashed.absolutePath() + u"/../info/"_s + trashed.fileName() +
+                          u".trashinfo"_s);
+            QDir().rmdir(trashed.absolutePath() + u"/../info"_s);
+            QDir().rmdir(trashed.absolutePath());
+        }
+        return RecycleFailed;
+    }
+    if (whereInTrash)
+        *whereInTrash = inTrash;
     return entryExists(path) ? RecycleFailed : RecycleGone;
 }
 

@@ -93,6 +93,27 @@ TEST_F(RecycleFileTest, DanglingLinkIsRemovedToo) {
     EXPECT_FALSE(QFileInfo(path).isSymLink());
 }
 
+// With no trash folder to be had, the file stays where it is: nothing is
+// deleted, nor moved anywhere else.
+TEST_F(RecycleFileTest, WithoutATrashTheFileStaysWhereItIs) {
+    writeFile(path, "cover");
+    const QString trash = QFileInfo(trashFilesFolder()).absolutePath();
+    const bool hadTrash = QFileInfo(trash).isDir();
+    const QString saved = trash + u".saved"_s;
+    if (hadTrash)
+        ASSERT_TRUE(QDir().rename(trash, saved));
+    writeFile(trash, "a file where the trash folder should be");
+    QString where;
+    const int result = RecycleFile(path, false, nullptr, &where);
+    QFile::remove(trash);
+    if (hadTrash)
+        QDir().rename(saved, trash);
+    EXPECT_EQ(result, RecycleFailed);
+    EXPECT_EQ(readFile(path), "cover");
+    EXPECT_TRUE(where.isEmpty());
+    EXPECT_FALSE(QFileInfo::exists(QDir::currentPath() + u"/files/"_s + name));
+}
+
 TEST(MakeFileWritable, ClearsReadOnlyAndRefusesWhatIsNoFile) {
     TempFolder temp;
     const QString readOnly = temp.file(u"read only.mp3"_s);
