@@ -353,4 +353,61 @@ int SafeFileWrite::removeStaleCopies(const QString& folder) {
     return removed;
 }
 
+NewFileWrite::NewFileWrite(const QString& target, mode_t mode) : m_target(target) {
+    const QFileInfo info(target);
+    const QString folder = info.absolutePath();
+    SafeFileWrite::removeStaleCopiesOnce(folder);
+    QByteArray name = QFile::encodeName(folder) + "/." +
+                      QFile::encodeName(info.fileName()).left(MaxNameBytesInCopyName) +
+                      QFile::encodeName(SafeFileWrite::copyNameMarker()) + "XXXXXX";
+    m_fd = ::mkostemp(name.data(), O_CLOEXEC);
+    if (m_fd < 0) {
+        const int error = errno;
+        if (error == EACCES || error == EPERM || error == EROFS)
+            throw FileFailure{LibraryError::WriteFailed, u"the folder is not writable."_s};
+        throw writeFailure(error, u"no temporary file can be made"_s);
+    }
+    m_temporaryPath = QFile::decodeName(name);
+    // Held until the file is in place or gone: see SafeFileWrite.
+    if (::flock(m_fd, LOCK_EX | LOCK_NB) != 0 || ::fchmod(m_fd, mode & 07777) != 0) {
+        const int error = errno;
+        ::unlink(name.constData());
+        ::close(m_fd);
+        m_fd = -1;
+        throw writeFailure(error, u"the temporary file cannot be prepared"_s);
+    }
+}
+
+NewFileWrite::~NewFileWrite() {
+    if (!m_committed && !m_temporaryPath.isEmpty())
+        ::unlink(QFile::encodeName(m_temporaryPath).constData());
+    if (m_fd >= 0)
+        ::close(m_fd);
+}
+
+void NewFileWrite::write(const QByteArray& data) {
+    qsizetype done = 0;
+    while (done < data.size()) {
+        const ssize_t n = ::write(m_fd, data.constData() + done, size_t(data.size() - done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            throw writeFailure(n < 0 ? errno : ENOSPC, u"the file could not be written"_s);
+        done += n;
+    }
+    if (::fdatasync(m_fd) != 0)
+        throw writeFailure(errno, u"the file could not be flushed to disk"_s);
+}
+
+void NewFileWrite::commit() {
+    if (::rename(QFile::encodeName(m_temporaryPath).constData(),
+                 QFile::encodeName(m_target).constData()) != 0)
+        throw writeFailure(errno, u"the new file could not take its place"_s);
+    m_committed = true;
+    Descriptor folder(::open(QFile::encodeName(QFileInfo(m_target).absolutePath()).constData(),
+                             O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (folder.get() >= 0)
+        ::fsync(folder.get());
+}
+
 } // namespace musiclibrary

@@ -56,16 +56,42 @@ public:
     static int removeStaleCopies(const QString& folder);
     // The same for one file, when a folder listing comes across it.
     static bool removeIfStaleCopy(const QString& path);
-
-private:
     // removeStaleCopies, at most once per folder and run of the program.
     static void removeStaleCopiesOnce(const QString& folder);
 
+private:
     QString m_path;
     QString m_copyPath;
     struct stat m_original {};
     bool m_committed = false;
     int m_lockFd = -1; // holds the copy's lock while the write lives
+};
+
+// A whole new version of a file (an image that replaces another, or a new
+// one) written beside it under the same kind of locked temporary name as
+// the copies above, so that a killed write's leftover goes the same way;
+// flushed to disk, and only then renamed into place. Until commit() the
+// target is untouched; a failure or destruction without commit() removes
+// the temporary file.
+class NewFileWrite {
+public:
+    // mode: the new file's permissions. Throws FileFailure.
+    NewFileWrite(const QString& target, mode_t mode);
+    ~NewFileWrite();
+    NewFileWrite(const NewFileWrite&) = delete;
+    NewFileWrite& operator=(const NewFileWrite&) = delete;
+
+    const QString& temporaryPath() const { return m_temporaryPath; }
+    // Writes the contents and flushes them. Throws FileFailure.
+    void write(const QByteArray& data);
+    // Renames the flushed file over target and flushes the folder.
+    void commit();
+
+private:
+    QString m_target;
+    QString m_temporaryPath;
+    int m_fd = -1;
+    bool m_committed = false;
 };
 
 } // namespace musiclibrary
