@@ -1,11 +1,16 @@
 #include "artwork/ArtworkCommands.h"
 
+#include "artwork/DeleteRun.h"
 #include "artwork/EmbedRuns.h"
+#include "artwork/FormWizardCreateFolderJpg.h"
+#include "artwork/FormWizardDeleteArtwork.h"
 #include "artwork/FormWizardEmbedArtwork.h"
+#include "artwork/ThumbnailRun.h"
 #include "mainwindow/CommandKeys.h"
 #include "mainwindow/FormMain.h"
 #include "mainwindow/ModalRunner.h"
 #include "mainwindow/UcProgress.h"
+#include "support/SystemInfo.h"
 
 #include <QObject>
 
@@ -48,6 +53,54 @@ public:
         DoEmbed2(context, engine, parameters);
     }
 
+    void criticalMessage(const QString& text) {
+        if (window.ui().messages)
+            window.ui().messages->show(text, QString(), support::MbOk, support::MbCritical);
+    }
+
+    void DoMenu_DeleteArtwork2() {
+        const catalogue::SongList& list = window.session().ListMain(window.CurTab());
+        int checked = 0;
+        for (int row = 0; row < list.rowCount(); ++row)
+            checked += list.model().isChecked(row) ? 1 : 0;
+        FormWizardDeleteArtwork wizard(
+            [this] { return window.ListMainStatus(); }, [this] { return window.CurTab(); },
+            [this](const QString& text) { criticalMessage(text); }, &window);
+        wizard.SelCount = checked;
+        wizard.Choices = DeleteParameters{};
+        wizard.Init();
+        const int32_t result = runWizard(wizard);
+        const DeleteParameters choices =
+            result == WizardForm::ResultGo ? wizard.Choices : DeleteParameters{};
+        if (result == WizardForm::ResultCancel)
+            return;
+        catalogue::RunEnvironment run = environment();
+        ArtworkRunContext context{window.session(), run};
+        DoDelete2(context, choices);
+    }
+
+    void DoMenu_CreateFolderJpg2() {
+        FormWizardCreateFolderJpg wizard([this] { return window.ListMainStatus(); },
+                                         [this](const QString& text) { criticalMessage(text); },
+                                         &window);
+        wizard.BaseExt = u"Folder.JPG"_s;
+        wizard.HiddenSystem = true;
+        wizard.DeleteExisting = false;
+        wizard.ThumbnailMultipleImages = ThumbnailClosest;
+        wizard.TargetPixels = support::IsVistaOrLater() ? 256 : 82;
+        wizard.Init();
+        const int32_t result = runWizard(wizard);
+        ThumbnailParameters parameters{{}, false, false, 0, 0};
+        if (result == WizardForm::ResultGo)
+            parameters = {wizard.BaseExt, wizard.HiddenSystem, wizard.DeleteExisting,
+                          wizard.ThumbnailMultipleImages, wizard.TargetPixels};
+        if (result == WizardForm::ResultCancel)
+            return;
+        catalogue::RunEnvironment run = environment();
+        ArtworkRunContext context{window.session(), run};
+        CreateFolderThumbnails(context, parameters);
+    }
+
     void EmbedCheckedCommand() {
         catalogue::RunEnvironment run = environment();
         ArtworkRunContext context{window.session(), run};
@@ -66,6 +119,10 @@ void InstallArtworkCommands(mainwindow::FormMain& window, mainwindow::ModalRunne
     auto* state = new CommandState(window, runner ? *runner : execRunner);
     window.dispatch().setWizardOperation(mainwindow::keys::EmbedArtwork,
                                          [state] { state->DoMenu_EmbedArtwork2(); });
+    window.dispatch().setWizardOperation(mainwindow::keys::DeleteArtwork,
+                                         [state] { state->DoMenu_DeleteArtwork2(); });
+    window.dispatch().setWizardOperation(mainwindow::keys::CreateFolderJpg,
+                                         [state] { state->DoMenu_CreateFolderJpg2(); });
     window.commands().embedChecked = [state] { state->EmbedCheckedCommand(); };
 }
 

@@ -1,6 +1,7 @@
 #include "artwork/FormWizardEmbedArtwork.h"
 
 #include "artwork/TargetSizes.h"
+#include "artwork/WizardControls.h"
 #include "artwork/WizardTexts.h"
 #include "mainwindow/Uc3dLine.h"
 
@@ -20,34 +21,9 @@ namespace {
 
 constexpr int SourceRole = Qt::UserRole;
 
-QLabel* wrappedLabel(const QString& text, const QString& name, QWidget* parent) {
-    auto* label = new QLabel(text, parent);
-    label->setObjectName(name);
-    label->setWordWrap(true);
-    return label;
-}
-
-QListWidget* makeList(const QString& name, QWidget* parent) {
-    auto* list = new QListWidget(parent);
-    list->setObjectName(name);
-    list->setSelectionMode(QAbstractItemView::SingleSelection);
-    return list;
-}
-
-QPushButton* makeButton(const QString& text, const QString& name, QWidget* parent) {
-    auto* button = new QPushButton(text, parent);
-    button->setObjectName(name);
-    button->setAutoDefault(false);
-    return button;
-}
-
 void addSource(QListWidget* list, int32_t source) {
     auto* item = new QListWidgetItem(ArtworkSourceLabel(source), list);
     item->setData(SourceRole, source);
-}
-
-bool hasSelection(const QListWidget* list) {
-    return !list->selectedItems().isEmpty();
 }
 
 } // namespace
@@ -66,17 +42,17 @@ FormWizardEmbedArtwork::FormWizardEmbedArtwork(std::function<int()> listMainStat
 void FormWizardEmbedArtwork::buildWelcome() {
     QWidget* page = addStep();
     auto* layout = new QVBoxLayout(page);
-    layout->addWidget(wrappedLabel(u"This wizard will embed album cover art into any song on the "
+    layout->addWidget(WrappedLabel(u"This wizard will embed album cover art into any song on the "
                                    u"Eligible Songs tab which has a check mark."_s,
                                    u"Label8"_s, page));
-    layout->addWidget(wrappedLabel(
+    layout->addWidget(WrappedLabel(
         u"This wizard has many advanced options. If you only want to embed artwork which has "
         u"been downloaded by iTunes, then click Cancel to exit this wizard, and then run the "
         u"Embed Downloaded Artwork Wizard instead."_s,
         u"Label1"_s, page));
     layout->addSpacing(12);
-    LabStep1Status = wrappedLabel({}, u"LabStep1Status"_s, page);
-    LabStep1NextStep = wrappedLabel({}, u"LabStep1NextStep"_s, page);
+    LabStep1Status = WrappedLabel({}, u"LabStep1Status"_s, page);
+    LabStep1NextStep = WrappedLabel({}, u"LabStep1NextStep"_s, page);
     layout->addWidget(LabStep1Status);
     layout->addWidget(LabStep1NextStep);
     layout->addStretch(1);
@@ -85,7 +61,7 @@ void FormWizardEmbedArtwork::buildWelcome() {
 void FormWizardEmbedArtwork::buildOptions() {
     QWidget* page = addStep();
     auto* layout = new QVBoxLayout(page);
-    layout->addWidget(wrappedLabel(u"There can be several sources of artwork available to be "
+    layout->addWidget(WrappedLabel(u"There can be several sources of artwork available to be "
                                    u"embedded. Please choose which one should be used."_s,
                                    u"Label2"_s, page));
 
@@ -94,14 +70,14 @@ void FormWizardEmbedArtwork::buildOptions() {
     label4->setObjectName(u"Label4"_s);
     auto* label5 = new QLabel(u"Do not use these &sources:"_s, page);
     label5->setObjectName(u"Label5"_s);
-    ListUse = makeList(u"ListUse"_s, page);
-    ListAvailable = makeList(u"ListAvailable"_s, page);
+    ListUse = SingleChoiceList(u"ListUse"_s, page);
+    ListAvailable = SingleChoiceList(u"ListAvailable"_s, page);
     label4->setBuddy(ListUse);
     label5->setBuddy(ListAvailable);
-    ButAdd = makeButton(u"<- &Add"_s, u"ButAdd"_s, page);
-    ButRemove = makeButton(u"&Remove ->"_s, u"ButRemove"_s, page);
-    ButMoveUp = makeButton(u"Move &Up"_s, u"ButMoveUp"_s, page);
-    ButMoveDown = makeButton(u"Move &Down"_s, u"ButMoveDown"_s, page);
+    ButAdd = PlainButton(u"<- &Add"_s, u"ButAdd"_s, page);
+    ButRemove = PlainButton(u"&Remove ->"_s, u"ButRemove"_s, page);
+    ButMoveUp = PlainButton(u"Move &Up"_s, u"ButMoveUp"_s, page);
+    ButMoveDown = PlainButton(u"Move &Down"_s, u"ButMoveDown"_s, page);
     auto* middle = new QVBoxLayout;
     middle->addStretch(1);
     middle->addWidget(ButAdd);
@@ -126,13 +102,13 @@ void FormWizardEmbedArtwork::buildOptions() {
     auto* targets = new QGridLayout;
     LabListTargetSizes = new QLabel(u"&Target size:"_s, page);
     LabListTargetSizes->setObjectName(u"LabListTargetSizes"_s);
-    ListTargetSizes = makeList(u"ListTargetSizes"_s, page);
+    ListTargetSizes = SingleChoiceList(u"ListTargetSizes"_s, page);
     ListTargetSizes->addItems(TargetSizeEntries());
     ListTargetSizes->setMaximumHeight(90);
     LabListTargetSizes->setBuddy(ListTargetSizes);
     targets->addWidget(LabListTargetSizes, 0, 0, Qt::AlignTop);
     targets->addWidget(ListTargetSizes, 0, 1);
-    targets->addWidget(wrappedLabel(u"Note: the target size is the largest size that artwork "
+    targets->addWidget(WrappedLabel(u"Note: the target size is the largest size that artwork "
                                     u"can be displayed, which may not be the same as the screen "
                                     u"resolution."_s,
                                     u"Label9"_s, page),
@@ -144,7 +120,7 @@ void FormWizardEmbedArtwork::buildOptions() {
     auto* line3 = new mainwindow::Uc3dLine(page);
     line3->setObjectName(u"Uc3dLine3"_s);
     layout->addWidget(line3);
-    auto* label6 = wrappedLabel(u"&What if a song file already has artwork downloaded from "
+    auto* label6 = WrappedLabel(u"&What if a song file already has artwork downloaded from "
                                 u"iTunes? (Cannot also have embedded artwork.)"_s,
                                 u"Label6"_s, page);
     layout->addWidget(label6);
@@ -160,7 +136,7 @@ void FormWizardEmbedArtwork::buildOptions() {
     }
     label6->setBuddy(OptDeleteDownloaded[0]);
 
-    auto* label7 = wrappedLabel(u"What &if a song file already has images embedded in it? (Only "
+    auto* label7 = WrappedLabel(u"What &if a song file already has images embedded in it? (Only "
                                 u"the first image is displayed when playing on an iPod.)"_s,
                                 u"Label7"_s, page);
     layout->addWidget(label7);
@@ -204,7 +180,7 @@ void FormWizardEmbedArtwork::buildOptions() {
 void FormWizardEmbedArtwork::buildReady() {
     QWidget* page = addStep();
     auto* layout = new QVBoxLayout(page);
-    layout->addWidget(wrappedLabel(
+    layout->addWidget(WrappedLabel(
         u"The wizard has collected all of the necessary information. Click Go! below to begin "
         u"embedding album cover art, or click Cancel to exit the wizard."_s,
         u"Label3"_s, page));
@@ -238,8 +214,8 @@ bool FormWizardEmbedArtwork::listUseHasClosest() const {
 }
 
 void FormWizardEmbedArtwork::updateListButtons() {
-    const int row = hasSelection(ListUse) ? ListUse->currentRow() : -1;
-    ButAdd->setEnabled(hasSelection(ListAvailable));
+    const int row = HasSelection(ListUse) ? ListUse->currentRow() : -1;
+    ButAdd->setEnabled(HasSelection(ListAvailable));
     ButRemove->setEnabled(row >= 0);
     ButMoveUp->setEnabled(row > 0);
     ButMoveDown->setEnabled(row >= 0 && row < ListUse->count() - 1);
@@ -264,7 +240,7 @@ bool FormWizardEmbedArtwork::nextAllowed() const {
         return m_step1AllowsNext;
     case 2:
         return ListUse->count() > 0 &&
-               (!ListTargetSizes->isEnabled() || hasSelection(ListTargetSizes));
+               (!ListTargetSizes->isEnabled() || HasSelection(ListTargetSizes));
     default:
         return true;
     }
@@ -288,7 +264,7 @@ void FormWizardEmbedArtwork::moveEntry(QListWidget* from, QListWidget* to) {
 }
 
 void FormWizardEmbedArtwork::shiftSelected(int by) {
-    const int row = hasSelection(ListUse) ? ListUse->currentRow() : -1;
+    const int row = HasSelection(ListUse) ? ListUse->currentRow() : -1;
     const int target = row + by;
     if (row < 0 || target < 0 || target >= ListUse->count())
         return;

@@ -39,5 +39,7 @@ Command demoCommand();
 Command scanCommand();
 Command embedCommand();
 Command embedFolderCommand();
+Command deleteCommand();
+Command thumbnailsCommand();
 
 } // namespace cli

@@ -6,7 +6,8 @@ const std::vector<Command>& commandTable() {
     static const std::vector<Command> table = {
         tracksCommand(),      artworkCommand(),       addArtworkCommand(),  deleteArtworkCommand(),
         saveArtworkCommand(), setDownloadedCommand(), playlistsCommand(),   demoCommand(),
-        scanCommand(),        embedCommand(),         embedFolderCommand(),
+        scanCommand(),        embedCommand(),         embedFolderCommand(), deleteCommand(),
+        thumbnailsCommand(),
     };
     return table;
 }

@@ -1,0 +1,150 @@
+// The Delete Artwork run on real files: one write per song, the summary,
+// rows kept checked with their kinds rewritten, and failures per song.
+
+#include "artwork/DeleteRun.h"
+#include "catalogue/RowKey.h"
+#include "tests/artwork/ArtworkTestSupport.h"
+
+#include <QDir>
+#include <QFile>
+
+using namespace Qt::StringLiterals;
+using namespace artwork;
+using namespace testing_support;
+
+namespace {
+
+class DeleteRunTest : public ArtworkLibraryTest {
+protected:
+    DeleteCounts runDelete(const DeleteParameters& parameters) {
+        catalogue::RunEnvironment run = environment();
+        ArtworkRunContext context{session, run, [this](const RowReport& row) { rows.append(row); }};
+        return DoDelete2(context, parameters);
+    }
+    static QByteArray seed(const char* name) {
+        return readFile(seedPath(QString::fromLatin1(name)));
+    }
+    QList<RowReport> rows;
+};
+
+TEST_F(DeleteRunTest, ChosenImagesGoInOneWriteAndTheSummaryCountsThem) {
+    const QString four = song(u"A/1.mp3"_s, {u"cover-75.jpg"_s, u"cover-200.jpg"_s,
+                                             u"cover-300.jpg"_s, u"cover-600.jpg"_s});
+    const QString lone = song(u"A/2.mp3"_s, {u"cover-300.jpg"_s});
+    const QString bare = song(u"A/3.mp3"_s);
+    image(u"cover-300.jpg"_s, u"A/Folder.jpg"_s);
+    scan();
+    DeleteParameters p;
+    p.MultipleDelete = MultipleAllButClosest;
+    p.TargetXYProd = 320 * 320;
+
+    const DeleteCounts counts = runDelete(p);
+    EXPECT_EQ(counts.files, 1);
+    EXPECT_EQ(counts.images, 3);
+    EXPECT_EQ(picturesOf(four), QList<QByteArray>{seed("cover-300.jpg")});
+    EXPECT_EQ(picturesOf(lone).size(), 1) << "single rule 1: never";
+    ASSERT_FALSE(ui.messages.shown.isEmpty());
+    EXPECT_EQ(ui.messages.shown.last().text,
+              u"Done deleting artwork.\n\nNumber of song files which had artwork removed: 1\n"
+              u"Number of artwork images removed: 3"_s);
+    EXPECT_EQ(ui.messages.shown.last().icon, support::MbInformation);
+    const catalogue::SongListModel& model = session.Eligible.model();
+    for (const QString& path : {four, lone, bare})
+        EXPECT_TRUE(model.isChecked(eligibleRow(path))) << "rows stay checked";
+    EXPECT_EQ(model.text(eligibleRow(four), catalogue::ColumnDetail), u"Embedded Folder.JPG "_s);
+
+    // Everything from every song: the kinds follow.
+    p.SingleDelete = SingleAlways;
+    p.MultipleDelete = MultipleAll;
+    rows.clear();
+    EXPECT_EQ(runDelete(p).files, 2);
+    EXPECT_TRUE(picturesOf(four).isEmpty());
+    EXPECT_TRUE(picturesOf(lone).isEmpty());
+    EXPECT_EQ(model.text(eligibleRow(lone), catalogue::ColumnDetail), u"Folder.JPG "_s);
+    ASSERT_EQ(rows.size(), 3);
+    EXPECT_EQ(rows[2].detail, u"no image to delete"_s);
+}
+
+// Positions {1, 3} of four leave images 2 and 4.
+TEST_F(DeleteRunTest, NonAdjacentPositionsLeaveTheOthersInOrder) {
+    const QString path = song(u"A/1.mp3"_s, {u"cover-75.jpg"_s, u"cover-200.jpg"_s,
+                                             u"cover-300.jpg"_s, u"cover-600.jpg"_s});
+    scan();
+    track(path)->EditArtwork({{1, 3}, {}});
+    EXPECT_EQ(picturesOf(path), (QList<QByteArray>{seed("cover-200.jpg"), seed("cover-600.jpg")}));
+}
+
+TEST_F(DeleteRunTest, DownloadedArtIsRemovedFromTheLibraryNotTheFile) {
+    const QString path = song(u"A/1.mp3"_s, {u"cover-75.jpg"_s});
+    scan();
+    track(path)->SetDownloadedArtworkFromFile(seedPath(u"cover-600.jpg"_s));
+    scan();
+    DeleteParameters p;
+    p.DeleteEmbedded = false;
+    EXPECT_EQ(runDelete(p).files, 0);
+    p.DeleteDownloaded = true;
+    const DeleteCounts counts = runDelete(p);
+    EXPECT_EQ(counts.files, 1);
+    EXPECT_TRUE(QDir(dataFolder() + u"/downloaded"_s).isEmpty());
+    EXPECT_EQ(picturesOf(path), QList<QByteArray>{seed("cover-75.jpg")})
+        << "the file's own pictures stay";
+}
+
+// A song that cannot be changed is reported with OK and Cancel, counts as
+// unchanged, and the run goes on (OK) or stops (Cancel) with its summary.
+TEST_F(DeleteRunTest, AFailingSongIsReportedAndTheRunEndsInOrder) {
+    const QString first = song(u"A/1.mp3"_s, {u"cover-75.jpg"_s}, u"First"_s);
+    const QString second = song(u"A/2.mp3"_s, {u"cover-75.jpg"_s});
+    const QString third = song(u"A/3.mp3"_s, {u"cover-75.jpg"_s});
+    scan();
+    QFile::setPermissions(first, QFile::ReadOwner);
+    DeleteParameters p;
+    p.SingleDelete = SingleAlways;
+
+    ui.messages.answers = {support::IdOk};
+    DeleteCounts counts = runDelete(p);
+    EXPECT_EQ(counts.files, 2);
+    ASSERT_EQ(ui.messages.shown.size(), 2);
+    EXPECT_TRUE(ui.messages.shown[0].text.startsWith(
+        u"The following error occurred while trying to delete artwork from 'First':\n\n"_s));
+    EXPECT_TRUE(ui.messages.shown[0].text.contains(first));
+    EXPECT_EQ(ui.messages.shown[0].buttons, support::MbOkCancel);
+    EXPECT_EQ(picturesOf(first).size(), 1);
+    EXPECT_TRUE(picturesOf(third).isEmpty());
+
+    // Cancel stops after the failing song.
+    ui.messages.shown.clear();
+    QFile::setPermissions(first, QFile::ReadOwner | QFile::WriteOwner);
+    song(u"A/2.mp3"_s, {u"cover-75.jpg"_s});
+    song(u"A/3.mp3"_s, {u"cover-75.jpg"_s});
+    scan();
+    QFile::setPermissions(first, QFile::ReadOwner);
+    ui.messages.answers = {support::IdCancel};
+    counts = runDelete(p);
+    EXPECT_EQ(counts.files, 0);
+    EXPECT_EQ(picturesOf(second).size(), 1);
+    EXPECT_EQ(ui.messages.shown.last().text,
+              u"Done deleting artwork.\n\nNumber of song files which had artwork removed: 0\n"
+              u"Number of artwork images removed: 0"_s);
+}
+
+TEST_F(DeleteRunTest, MissingSongsAreSkippedSilentlyAndStopEndsTheRun) {
+    const QString gone = song(u"A/1.mp3"_s, {u"cover-75.jpg"_s});
+    const QString kept = song(u"A/2.mp3"_s, {u"cover-75.jpg"_s});
+    const QString later = song(u"A/3.mp3"_s, {u"cover-75.jpg"_s});
+    scan();
+    QFile::remove(gone);
+    DeleteParameters p;
+    p.SingleDelete = SingleAlways;
+    ui.events.onProcess = [&](int) {
+        if (picturesOf(kept).isEmpty())
+            session.CancelRequested = true;
+    };
+    const DeleteCounts counts = runDelete(p);
+    EXPECT_EQ(counts.files, 1);
+    EXPECT_EQ(picturesOf(later).size(), 1) << "stopped before the third song";
+    EXPECT_EQ(ui.messages.shown.size(), 1) << "only the summary: the missing song is silent";
+    EXPECT_EQ(progress.doneCalls, 0);
+}
+
+} // namespace
