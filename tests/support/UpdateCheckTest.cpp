@@ -24,17 +24,6 @@ using testing_support::TempFolder;
 
 namespace {
 
-// Records every start and answers as told.
-class ScriptedStarter : public ProcessStarter {
-public:
-    ProcessStart answer{.processId = 4242, .errorNumber = 0, .description = {}};
-    QStringList started;
-    ProcessStart startDetached(const QString& program) override {
-        started.append(program);
-        return answer;
-    }
-};
-
 const QString Prompt = u"Quillmoth will now run the WiseUpdate utility to check if an updated "
                        u"version of Quillmoth is available.\n\n(You may be prompted for "
                        u"permission to run WiseUpdt.exe.)"_s;
@@ -85,7 +74,7 @@ protected:
     TempFolder temp;
     ScriptedMessageBoxes messages;
     ManualClock clock;
-    ScriptedStarter starter;
+    testing_support::ScriptedProcessStarter starter;
 };
 
 TEST(UpdaterPath, IsTheUpdaterBesideTheProgramUnlessToldOtherwise) {
