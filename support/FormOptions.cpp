@@ -102,7 +102,8 @@ FormOptions::FormOptions(MessageBoxes& messages, QWidget* parent)
     layout->addWidget(m_manualCheckNote);
     layout->addSpacing(8);
     layout->addLayout(buttons);
-    setMinimumWidth(480);
+    // A settings box of fixed content: nothing to gain from resizing it.
+    layout->setSizeConstraint(QLayout::SetFixedSize);
 
     connect(m_check, &QCheckBox::toggled, this, &FormOptions::enableDays);
     connect(m_butOK, &QPushButton::clicked, this, &FormOptions::okClicked);
