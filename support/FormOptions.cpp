@@ -11,6 +11,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include <optional>
+
 using namespace Qt::StringLiterals;
 
 namespace support {
