@@ -1,6 +1,7 @@
 #include "mainwindow/FormMain.h"
 
 #include "mainwindow/ReviewCommands.h"
+#include "mainwindow/SupportCommands.h"
 #include "mainwindow/TrackDetailsView.h"
 #include "mainwindow/WindowLayout.h"
 #include "mainwindow/WindowQueries.h"
@@ -24,6 +25,7 @@ FormMain::FormMain(support::UiServices ui, QWidget* parent) : QMainWindow(parent
     buildTimers();
     wireListEvents();
     InstallReviewCommands(*this);
+    InstallSupportCommands(*this);
 }
 
 FormMain::~FormMain() {

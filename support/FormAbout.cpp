@@ -70,6 +70,9 @@ FormAbout::FormAbout(QWidget* parent, std::function<void(const QString&)> openLi
     // Escape closes the box through QDialog::reject(), which makes OK the
     // cancel button as well.
     connect(ButOK, &QPushButton::clicked, this, &QDialog::accept);
+    // The box opens on OK, not on the link, which comes first in the tab
+    // order: Space then closes it too, as it would a box with only a button.
+    ButOK->setFocus(Qt::OtherFocusReason);
 
     auto* nameRow = new QHBoxLayout;
     nameRow->setSpacing(2);

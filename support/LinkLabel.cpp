@@ -28,16 +28,16 @@ void LinkLabel::mouseReleaseEvent(QMouseEvent* event) {
 }
 
 void LinkLabel::keyPressEvent(QKeyEvent* event) {
-    switch (event->key()) {
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-    case Qt::Key_Space:
+    // Space only, as for a button that is not the default. Return and Enter
+    // belong to the dialog's default button: the link is the first control
+    // that takes the focus, so taking them here would make Return open the
+    // web page instead of closing the dialog.
+    if (event->key() == Qt::Key_Space && event->modifiers() == Qt::NoModifier) {
         event->accept();
         Q_EMIT clicked();
         return;
-    default:
-        QLabel::keyPressEvent(event);
     }
+    QLabel::keyPressEvent(event);
 }
 
 } // namespace support

@@ -1,7 +1,8 @@
 #pragma once
 
 // A label that behaves like a web link: link colour, underlined, pointing
-// hand, and a clicked() signal for a left click or Enter/Space when focused.
+// hand, and a clicked() signal for a left click or Space when focused.
+// Return and Enter are left to the dialog's default button.
 
 #include <QLabel>
 

@@ -28,7 +28,9 @@ std::optional<RegValue> readValue(Hive hive, const QString& key, const QString& 
     return storeOf(hive).value(key, value);
 }
 
-std::optional<int> parseLong(const QString& text) {
+} // namespace
+
+std::optional<int> ParseLong(const QString& text) {
     bool ok = false;
     const int whole = text.toInt(&ok);
     if (ok)
@@ -43,8 +45,6 @@ std::optional<int> parseLong(const QString& text) {
     return static_cast<int>(rounded);
 }
 
-} // namespace
-
 QString RegGetString(Hive hive, const QString& key, const QString& value, int maxBytes) {
     const auto stored = readValue(hive, key, value);
     if (!stored || stored->type != RegValue::Type::String)
@@ -58,7 +58,7 @@ int RegGetLong(Hive hive, const QString& key, const QString& value, int defaultV
     const QString text = RegGetString(hive, key, value).trimmed();
     if (text.isEmpty())
         return defaultValue;
-    return parseLong(text).value_or(defaultValue);
+    return ParseLong(text).value_or(defaultValue);
 }
 
 bool RegGetBool(Hive hive, const QString& key, const QString& value, bool defaultValue) {

@@ -8,6 +8,8 @@
 #include <QDateTime>
 #include <QString>
 
+#include <optional>
+
 namespace support {
 
 enum class Hive { CurrentUser, LocalMachine };
@@ -15,6 +17,11 @@ enum class Hive { CurrentUser, LocalMachine };
 // The registry's read buffer: a string whose UTF-8 form plus its terminating
 // null does not fit reads as empty text rather than cut short.
 inline constexpr int REG_STRING_MAX_BYTES = 1024;
+
+// Text as a 32-bit integer: decimal, a fraction rounded half to even, as
+// the settings have always read numbers. No value for anything else, also
+// when out of range. The text is taken as it is: callers trim.
+std::optional<int> ParseLong(const QString& text);
 
 // The value's text when it is a string value, else empty text.
 QString RegGetString(Hive hive, const QString& key, const QString& value,

@@ -1,12 +1,15 @@
 #pragma once
 
 // Scripted stand-ins for the user: message boxes answer from a queue and
-// record what they were asked, events run a hook, the clock is set by hand.
+// record what they were asked, events run a hook, the clock is set by hand,
+// programs are started on paper.
 
+#include "support/ProcessStarter.h"
 #include "support/UiServices.h"
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 #include <deque>
 #include <functional>
@@ -53,6 +56,18 @@ class ManualClock : public support::Clock {
 public:
     QDateTime current = QDateTime(QDate(2026, 1, 1), QTime(12, 0));
     QDateTime now() const override { return current; }
+};
+
+// Records every program it is asked to start and reports the start as told
+// (by default a process and no error).
+class ScriptedProcessStarter : public support::ProcessStarter {
+public:
+    support::ProcessStart answer{.processId = 4242, .errorNumber = 0, .description = {}};
+    QStringList started;
+    support::ProcessStart startDetached(const QString& program) override {
+        started.append(program);
+        return answer;
+    }
 };
 
 // All four, wired into one UiServices.

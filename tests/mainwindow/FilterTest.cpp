@@ -4,6 +4,7 @@
 #include "mainwindow/FilterCommand.h"
 #include "mainwindow/FormFilter.h"
 #include "mainwindow/ModalRunner.h"
+#include "tests/common/DialogKeys.h"
 #include "tests/mainwindow/SelectionFixture.h"
 
 #include <QCheckBox>
@@ -131,6 +132,33 @@ INSTANTIATE_TEST_SUITE_P(
                       ClosingCase{Closing::EnterKey, 1}, ClosingCase{Closing::EscapeKey, 2},
                       ClosingCase{Closing::CloseBox, 2}),
     [](const ::testing::TestParamInfo<ClosingCase>& info) { return ClosingName(info.param.how); });
+
+// Return presses OK and Escape Cancel from every control of the active
+// dialog, the other buttons included.
+TEST(FormFilter, ReturnAndEscapeFromEveryControl) {
+    FormFilter probe;
+    ASSERT_TRUE(testing_support::ShowActive(probe));
+    const auto controls = testing_support::FocusableControls(probe).size();
+    ASSERT_EQ(controls, 12) << "eight boxes and four buttons";
+    probe.reject();
+    for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape}) {
+        for (qsizetype index = 0; index < controls; ++index) {
+            FormFilter dialog;
+            dialog.setArtTypes(255);
+            ASSERT_TRUE(testing_support::ShowActive(dialog));
+            QWidget* control = testing_support::FocusableControls(dialog).at(index);
+            SCOPED_TRACE(::testing::Message()
+                         << control->objectName().toStdString() << " key " << key);
+            control->setFocus(Qt::TabFocusReason);
+            ASSERT_EQ(QApplication::focusWidget(), control);
+            testing_support::PressOnFocus(dialog, key);
+            EXPECT_EQ(dialog.DialogResult(),
+                      key == Qt::Key_Escape ? FormFilter::ResultCancel : FormFilter::ResultOk);
+            EXPECT_FALSE(dialog.isVisible());
+            EXPECT_EQ(dialog.ArtTypes(), 255) << "no control took the key for itself";
+        }
+    }
+}
 
 // Plays the user: sees the dialog as the command prepared it, sets the
 // boxes and presses a button.

@@ -2,6 +2,8 @@
 #include "support/LinkLabel.h"
 #include "support/WebAddresses.h"
 
+#include "tests/common/DialogKeys.h"
+
 #include <QApplication>
 #include <QDragEnterEvent>
 #include <QLabel>
@@ -72,6 +74,42 @@ TEST_F(FormAboutTest, EscapeClosesTheBox) {
     QTest::keyClick(&about, Qt::Key_Escape);
     EXPECT_FALSE(about.isVisible());
 }
+
+TEST_F(FormAboutTest, ReturnClosesTheBoxAsItOpens) {
+    ASSERT_TRUE(testing_support::ShowActive(about));
+    EXPECT_EQ(QApplication::focusWidget(), about.ButOK);
+    testing_support::PressOnFocus(about, Qt::Key_Return);
+    EXPECT_FALSE(about.isVisible());
+    EXPECT_EQ(about.result(), QDialog::Accepted);
+    EXPECT_TRUE(opened.isEmpty());
+}
+
+// OK is the default and the cancel button: Return and Escape close the box
+// from wherever the focus is, and neither opens the link.
+class FormAboutKeysTest : public FormAboutTest, public ::testing::WithParamInterface<Qt::Key> {};
+
+TEST_P(FormAboutKeysTest, CloseTheBoxFromEveryControl) {
+    ASSERT_TRUE(testing_support::ShowActive(about));
+    const QList<QWidget*> controls = testing_support::FocusableControls(about);
+    ASSERT_TRUE(controls.contains(about.ButOK));
+    ASSERT_TRUE(controls.contains(about.LabLink));
+    for (QWidget* control : controls) {
+        SCOPED_TRACE(control->objectName().toStdString());
+        ASSERT_TRUE(testing_support::ShowActive(about));
+        control->setFocus(Qt::TabFocusReason);
+        ASSERT_EQ(QApplication::focusWidget(), control);
+        testing_support::PressOnFocus(about, GetParam());
+        EXPECT_FALSE(about.isVisible());
+        EXPECT_EQ(about.result(),
+                  GetParam() == Qt::Key_Return ? QDialog::Accepted : QDialog::Rejected);
+    }
+    EXPECT_TRUE(opened.isEmpty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Keys, FormAboutKeysTest, ::testing::Values(Qt::Key_Return, Qt::Key_Escape),
+                         [](const ::testing::TestParamInfo<Qt::Key>& info) {
+                             return info.param == Qt::Key_Return ? "Return" : "Escape";
+                         });
 
 TEST_F(FormAboutTest, DropsAreRefusedUnlessAHandlerTakesThem) {
     QMimeData data;

@@ -1,9 +1,12 @@
 #include "support/QtUiServices.h"
 #include "support/DesktopShell.h"
 
+#include "tests/common/DialogKeys.h"
+
 #include <QApplication>
 #include <QCheckBox>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -79,6 +82,60 @@ TEST(QtMessageBoxes, CheckBoxStateIsReported) {
         IdOk);
     EXPECT_TRUE(dontShowAgain);
     EXPECT_EQ(checkText, u"Do not show this message again"_s);
+}
+
+// Presses key where the focus is once the box is active; a box that stays
+// open is a failure and is closed so that the test goes on.
+void pressWhenBoxShows(Qt::Key key, bool focusCheckBox, QString* focusName) {
+    whenBoxShows([=](QMessageBox& box) {
+        EXPECT_TRUE(QTest::qWaitForWindowActive(&box));
+        if (focusCheckBox && box.checkBox())
+            box.checkBox()->setFocus(Qt::TabFocusReason);
+        if (QWidget* focus = QApplication::focusWidget())
+            *focusName = QString::fromLatin1(focus->metaObject()->className());
+        QPointer<QMessageBox> guard(&box);
+        testing_support::PressOnFocus(box, key);
+        QTimer::singleShot(2000, [guard] {
+            if (guard && guard->isVisible()) {
+                ADD_FAILURE() << "the key left the box open";
+                guard->reject();
+            }
+        });
+    });
+}
+
+// Return gives the default button (the first), Escape the last, whether the
+// box has the don't-show-again check box or not and whether the focus is on
+// the default button, where the box opens, or on the check box.
+TEST(QtMessageBoxes, ReturnAnswersTheDefaultButtonAndEscapeTheLast) {
+    struct Buttons {
+        int code;
+        int first;
+        int last;
+    };
+    QtMessageBoxes boxes;
+    for (const Buttons& set : {Buttons{MbOk, IdOk, IdOk}, Buttons{MbOkCancel, IdOk, IdCancel},
+                               Buttons{MbYesNo, IdYes, IdNo}}) {
+        for (const bool withCheckBox : {false, true}) {
+            for (const bool focusCheckBox : withCheckBox ? QList{false, true} : QList{false}) {
+                for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape}) {
+                    QString focus;
+                    SCOPED_TRACE(::testing::Message()
+                                 << "buttons " << set.code << " check box " << withCheckBox
+                                 << " focus on it " << focusCheckBox << " key " << key);
+                    pressWhenBoxShows(key, focusCheckBox, &focus);
+                    bool dontShowAgain = false;
+                    const int answer =
+                        withCheckBox ? boxes.showWithCheckBox(u"Go on?"_s, QString(), set.code,
+                                                              MbExclamation, &dontShowAgain)
+                                     : boxes.show(u"Go on?"_s, QString(), set.code, MbExclamation);
+                    EXPECT_EQ(answer, key == Qt::Key_Escape ? set.last : set.first);
+                    EXPECT_EQ(focus, focusCheckBox ? u"QCheckBox"_s : u"QPushButton"_s);
+                    EXPECT_FALSE(dontShowAgain);
+                }
+            }
+        }
+    }
 }
 
 TEST(QtMessageBoxes, ShowTheNormalPointerWhileTheProgramIsBusy) {
