@@ -100,8 +100,9 @@ TEST_F(RecycleFileTest, WithoutATrashTheFileStaysWhereItIs) {
     const QString trash = QFileInfo(trashFilesFolder()).absolutePath();
     const bool hadTrash = QFileInfo(trash).isDir();
     const QString saved = trash + u".saved"_s;
-    if (hadTrash)
+    if (hadTrash) {
         ASSERT_TRUE(QDir().rename(trash, saved));
+    }
     writeFile(trash, "a file where the trash folder should be");
     QString where;
     const int result = RecycleFile(path, false, nullptr, &where);
