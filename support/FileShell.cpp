@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QStandardPaths>
 
 using namespace Qt::StringLiterals;
 
@@ -34,6 +35,9 @@ int RecycleFile(const QString& path, bool confirm, MessageBoxes* boxes, QString*
         // data that could be wanted back.
         return QFile::remove(path) ? RecycleGone : RecycleFailed;
     }
+    // Qt makes the home trash only when the folder it lives in exists, which
+    // on a new account it may not yet.
+    QDir().mkpath(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation));
     QString inTrash;
     if (!QFile::moveToTrash(path, &inTrash))
         return RecycleFailed;

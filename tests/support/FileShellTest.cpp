@@ -115,6 +115,21 @@ TEST_F(RecycleFileTest, WithoutATrashTheFileStaysWhereItIs) {
     EXPECT_FALSE(QFileInfo::exists(QDir::currentPath() + u"/files/"_s + name));
 }
 
+// On a new account the folder the home trash lives in may not exist yet.
+TEST(RecycleFileOnANewAccount, TheTrashIsMadeWhereNoneWasYet) {
+    const QString data = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+    ASSERT_TRUE(data.contains(u".qttest"_s)) << "only the tests' own data folder may go";
+    QDir(data).removeRecursively();
+    TempFolder folder;
+    const QString path = folder.file(u"Folder.jpg"_s);
+    writeFile(path, "cover");
+    QString where;
+    EXPECT_EQ(RecycleFile(path, false, nullptr, &where), RecycleGone);
+    EXPECT_FALSE(QFileInfo::exists(path));
+    EXPECT_EQ(readFile(where), "cover");
+    QDir(data).removeRecursively();
+}
+
 TEST(MakeFileWritable, ClearsReadOnlyAndRefusesWhatIsNoFile) {
     TempFolder temp;
     const QString readOnly = temp.file(u"read only.mp3"_s);

@@ -1,0 +1,123 @@
+// The folder thumbnail wizard's rules: the preview list and its sizes, the
+// target-pixels field and its clamping, the name check and the Next rule.
+
+#include "artwork/FormWizardCreateFolderJpg.h"
+#include "artwork/WizardControls.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+using namespace Qt::StringLiterals;
+using namespace artwork;
+
+namespace {
+
+std::unique_ptr<FormWizardCreateFolderJpg> open(int status = 4) {
+    auto wizard = std::make_unique<FormWizardCreateFolderJpg>([status] { return status; },
+                                                              [](const QString&) {});
+    wizard->Init();
+    return wizard;
+}
+
+TEST(ThumbnailWizard, StartsAtTheEntryOfThisSystemWithItsSize) {
+    auto wizard = open();
+    EXPECT_EQ(wizard->windowTitle(), u"Create Windows Explorer Folder Thumbnails Wizard"_s);
+    EXPECT_EQ(wizard->LabStep1Status->text(),
+              u"Please be sure that you have reviewed the check-marked songs on the Eligible Songs "
+              u"tab before running this wizard."_s);
+    ASSERT_EQ(wizard->ListPreviews->count(), 5);
+    EXPECT_EQ(SelectedPosition(wizard->ListPreviews), 5);
+    EXPECT_EQ(wizard->ListPreviews->item(4)->text(),
+              u"Windows Vista Extra Large Icons view (256 x 256)"_s);
+    EXPECT_EQ(wizard->TargetPixels, 256);
+    EXPECT_EQ(wizard->EditTargetPixels->text(), u"256"_s);
+    EXPECT_EQ(wizard->LabPixels->text(), u"x 256 pixels"_s);
+    EXPECT_FALSE(wizard->ImagePreviewMain->pixmap().isNull());
+    const QList<int> sizes{82, 64, 64, 128, 256};
+    for (int i = 0; i < 5; ++i) {
+        SelectPosition(wizard->ListPreviews, i + 1);
+        EXPECT_EQ(wizard->TargetPixels, sizes[i]);
+        EXPECT_EQ(wizard->ImagePreviewMain->pixmap().width(), sizes[i]);
+    }
+    EXPECT_FALSE(open(3)->ButNext()->isEnabled());
+}
+
+TEST(ThumbnailWizard, TheTargetFieldIsClampedAndMustSayWhatItHolds) {
+    auto wizard = open();
+    wizard->ButNext()->click();
+    EXPECT_EQ(wizard->focusWidget(), wizard->OptDeleteExisting[0]) << "the chosen overwrite option";
+    EXPECT_TRUE(wizard->ButNext()->isEnabled());
+    const QList<std::tuple<QString, int, bool>> cases{
+        {u"300"_s, 256, false}, {u"-5"_s, 0, false},  {u"abc"_s, 0, false}, {u"99999"_s, 0, false},
+        {u"128"_s, 128, true},  {u" 64"_s, 64, true}, {u"1"_s, 1, true},    {u"0"_s, 0, false},
+    };
+    for (const auto& [text, pixels, next] : cases) {
+        wizard->EditTargetPixels->setText(text);
+        EXPECT_EQ(wizard->TargetPixels, pixels) << text.toStdString();
+        EXPECT_EQ(wizard->LabPixels->text(), u"x %1 pixels"_s.arg(pixels));
+        EXPECT_EQ(wizard->ButNext()->isEnabled(), next) << text.toStdString();
+    }
+    // Another image choice: the size no longer matters.
+    wizard->EditTargetPixels->setText(u"300"_s);
+    wizard->OptThumbnailMultiple[1]->click();
+    EXPECT_FALSE(wizard->EditTargetPixels->isEnabled());
+    EXPECT_TRUE(wizard->ButNext()->isEnabled());
+    EXPECT_EQ(wizard->ThumbnailMultipleImages, 1);
+}
+
+TEST(ThumbnailWizard, TheNameMustBeAFileName) {
+    auto wizard = open();
+    wizard->ButNext()->click();
+    for (const QString& bad : {u"cover?.jpg"_s, u"   "_s, u"a/b.jpg"_s, u""_s}) {
+        wizard->EditDifferentBaseExt->setText(bad);
+        EXPECT_FALSE(wizard->ButNext()->isEnabled()) << bad.toStdString();
+    }
+    wizard->EditDifferentBaseExt->setText(u"  cover.jpg "_s);
+    EXPECT_TRUE(wizard->ButNext()->isEnabled());
+    wizard->OptDeleteExisting[1]->click();
+    wizard->CheckHiddenSystem->setChecked(false);
+    wizard->ButNext()->click();
+    EXPECT_EQ(wizard->LabStepDesc()->text(), u"Step 3: Ready"_s);
+    wizard->ButNext()->click();
+    EXPECT_EQ(wizard->Result(), WizardForm::ResultGo);
+    EXPECT_EQ(wizard->BaseExt, u"cover.jpg"_s);
+    EXPECT_TRUE(wizard->DeleteExisting);
+    EXPECT_FALSE(wizard->HiddenSystem);
+    EXPECT_EQ(wizard->TargetPixels, 256);
+}
+
+TEST(ThumbnailWizard, KeysAndTheRefusedCloseBox) {
+    auto wizard = open();
+    wizard->show();
+    wizard->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(wizard.get()));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    EXPECT_EQ(wizard->currentStep(), 2);
+    const auto alt = [](Qt::Key key) {
+        QTest::keyClick(QApplication::focusWidget(), key, Qt::AltModifier);
+        QTest::qWait(150);
+    };
+    alt(Qt::Key_T);
+    EXPECT_EQ(QApplication::focusWidget(), wizard->EditDifferentBaseExt);
+    alt(Qt::Key_O);
+    EXPECT_TRUE(wizard->OptDeleteExisting[1]->isChecked());
+    alt(Qt::Key_L);
+    EXPECT_EQ(wizard->ThumbnailMultipleImages, 2);
+    alt(Qt::Key_P);
+    EXPECT_EQ(QApplication::focusWidget(), wizard->ListPreviews);
+    alt(Qt::Key_B);
+    EXPECT_EQ(wizard->currentStep(), 1);
+    EXPECT_FALSE(wizard->close());
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    EXPECT_EQ(wizard->Result(), WizardForm::ResultCancel);
+}
+
+} // namespace
