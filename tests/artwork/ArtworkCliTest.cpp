@@ -1,5 +1,5 @@
-// quillmoth-cli embed and embed-folder as scripts see them: the lines, the
-// exit statuses, and a run killed at a random moment.
+// The artwork runs of quillmoth-cli as scripts see them: the lines, the
+// exit statuses, and runs killed at a random moment.
 
 #include "musiclibrary/AudioFileIO.h"
 #include "musiclibrary/Library.h"
@@ -139,6 +139,81 @@ TEST_F(EmbedCliTest, AKilledRunLeavesEverySongWholeAndNoStrayFile) {
             strays += leftoverCopies(music().file(QString::number(album)));
         EXPECT_TRUE(strays.isEmpty()) << strays.join(u", "_s).toStdString();
     }
+}
+
+TEST_F(EmbedCliTest, DeleteAndThumbnailsPrintALinePerSongAndTheirSummaries) {
+    makeSong(music(), u"A/1.mp3"_s, {u"One"_s, {}, {}, 1}, {u"cover-75.jpg"_s, u"cover-300.jpg"_s});
+    makeSong(music(), u"A/2.mp3"_s, {u"Two"_s, {}, {}, 2}, {u"cover-200.jpg"_s});
+    makeSong(music(), u"B/3.mp3"_s, {u"Three"_s, {}, {}, 3});
+
+    Result result = run({u"thumbnails"_s, u"--no-hidden"_s, u"--choice"_s, u"4"_s});
+    ASSERT_EQ(result.exitCode, 0) << result.errors.toStdString();
+    const QString folderJpg = music().file(u"A/Folder.JPG"_s);
+    EXPECT_EQ(result.lines,
+              (QStringList{u"1\tchanged\t"_s + folderJpg + u'\t',
+                           u"2\tunchanged\t"_s + folderJpg + u"\tthe folder already has the file"_s,
+                           u"3\tunchanged\t"_s + music().file(u"B/Folder.JPG"_s) +
+                               u"\tthe song has no image"_s,
+                           u"Done creating Folder.JPG files."_s, QString(),
+                           u"Total files written:    \t1"_s, QString()}));
+    EXPECT_EQ(readFile(folderJpg), readFile(seedPath(u"cover-300.jpg"_s))) << "the largest";
+
+    result = run({u"delete"_s, u"--multiple"_s, u"2"_s, u"--single"_s, u"4"_s, u"--tracks"_s,
+                  u"1,2"_s});
+    ASSERT_EQ(result.exitCode, 0) << result.errors.toStdString();
+    EXPECT_EQ(result.lines, (QStringList{u"1\tchanged\t\tremoved 1"_s, u"2\tchanged\t\tremoved 1"_s,
+                                         u"Done deleting artwork."_s, QString(),
+                                         u"Number of song files which had artwork removed: 2"_s,
+                                         u"Number of artwork images removed: 2"_s, QString()}));
+
+    for (const QStringList& bad :
+         {QStringList{u"delete"_s, u"--single"_s, u"5"_s},
+          QStringList{u"delete"_s, u"--target"_s, u"big"_s},
+          QStringList{u"thumbnails"_s, u"--name"_s, u"a/b.jpg"_s},
+          QStringList{u"thumbnails"_s, u"--pixels"_s, u"300"_s},
+          QStringList{u"thumbnails"_s, u"--choice"_s, u"0"_s}}) {
+        const Result refused = run(bad);
+        EXPECT_EQ(refused.exitCode, 2) << bad.join(u' ').toStdString();
+    }
+}
+
+TEST_F(EmbedCliTest, AKilledDeleteRunLeavesEverySongWhole) {
+    QStringList songs;
+    for (int album = 0; album < 4; ++album)
+        for (int i = 0; i < 10; ++i)
+            songs.append(makeSong(music(), u"%1/%2.mp3"_s.arg(album).arg(i),
+                                  {u"Song %1"_s.arg(i), u"Artist"_s, u"Album"_s, i + 1},
+                                  {u"cover-600.jpg"_s, u"cover-75.jpg"_s, u"cover-300.jpg"_s}));
+    QMap<QString, QByteArray> originals;
+    for (const QString& path : songs)
+        originals.insert(path, readFile(path));
+    musiclibrary::openLibrary(music().path(), options());
+    const QByteArray kept = readFile(seedPath(u"cover-300.jpg"_s));
+
+    QProcess process;
+    process.start(QStringLiteral(QUILLMOTH_CLI),
+                  {u"--data-folder"_s, dataFolder(), u"--library"_s, music().path(), u"delete"_s,
+                   u"--multiple"_s, u"12"_s, u"--target"_s, u"320 x 320"_s});
+    ASSERT_TRUE(process.waitForStarted());
+    ASSERT_TRUE(process.waitForReadyRead(60000));
+    QThread::usleep(QRandomGenerator::global()->bounded(0, 20000));
+    process.kill();
+    process.waitForFinished();
+
+    int changed = 0;
+    for (const QString& path : songs) {
+        SCOPED_TRACE(path.toStdString());
+        if (readFile(path) == originals[path])
+            continue;
+        const QList<musiclibrary::Picture> pictures = musiclibrary::readPictures(path);
+        ASSERT_EQ(pictures.size(), 1);
+        EXPECT_EQ(pictures[0].data, kept);
+        ++changed;
+    }
+    EXPECT_GT(changed, 0);
+    musiclibrary::openLibrary(music().path(), options());
+    for (int album = 0; album < 4; ++album)
+        EXPECT_TRUE(leftoverCopies(music().file(QString::number(album))).isEmpty());
 }
 
 } // namespace
