@@ -139,7 +139,8 @@ for path in sys.argv[1:]:
     tags.save(path, v2_version=3)
 )";
 
-// Every changed song now holds the folder's image: the tools did the work.
+// How many of files the scan lists with embedded artwork: the tools did
+// the work (or, after deleting, none do).
 int songsHolding(const QStringList& files, const QString& cli, const QString& library,
                  const QString& data) {
     const QString listing = data + u"/check.txt"_s;
@@ -189,6 +190,11 @@ int main(int argc, char** argv) {
     QStringList workFiles;
     for (const QString& path : bare)
         workFiles.append(work + path.mid(master.size()));
+    // The songs with a cover: those that deleting changes.
+    QStringList coveredFiles;
+    for (const QString& path : bench::mp3FilesBelow(master))
+        if (!bare.contains(path))
+            coveredFiles.append(work + path.mid(master.size()));
     const QStringList cliWork{cli, u"--library"_s, work, u"--data-folder"_s, data};
 
     struct Method {
@@ -268,6 +274,20 @@ int main(int argc, char** argv) {
             }
             series[method.name].add(run);
         }
+        // Deleting every lone cover, against copying and syncing those songs.
+        for (bool floor : {false, true}) {
+            if (!copyTree(master, work) || !runProcess(cliWork + QStringList{u"tracks"_s}).succeeded)
+                return 1;
+            ::sync();
+            const ProcessRun run =
+                floor ? copyAndSync(coveredFiles)
+                      : runProcess(cliWork + QStringList{u"delete"_s, u"--single"_s, u"4"_s});
+            if (!run.succeeded || (!floor && songsHolding(coveredFiles, cli, work, data) != 0)) {
+                std::fprintf(stderr, "The delete run failed.\n");
+                return 1;
+            }
+            series[floor ? u"delete floor"_s : u"delete"_s].add(run);
+        }
     }
     QDir(work).removeRecursively();
 
@@ -292,7 +312,15 @@ int main(int argc, char** argv) {
             (fastestTool == 0 || s.time() < fastestTool))
             fastestTool = s.time();
     }
-    const double peak = series[methods[0].name].memory();
+    const Series& deleting = series[u"delete"_s];
+    const Series& deleteFloor = series[u"delete floor"_s];
+    std::printf("%-48s %9.2f %9.2f %10s %9.1f\n", "quillmoth-cli delete --single 4",
+                deleting.time(), deleting.time() * 1000 / double(coveredFiles.size()), "",
+                deleting.memory());
+    std::printf("%-48s %9.2f %9.2f\n", "floor: cp + sync of the covered songs", deleteFloor.time(),
+                deleteFloor.time() * 1000 / double(coveredFiles.size()));
+    std::printf("\ndelete / floor           %.2fx\n", deleting.time() / deleteFloor.time());
+    const double peak = std::max(series[methods[0].name].memory(), deleting.memory());
     std::printf("\nembed / floor            %.2fx   target <= 1.25x   %s\n", ours / floor,
                 ours / floor <= 1.25 ? "met" : "MISSED");
     if (fastestTool > 0)
