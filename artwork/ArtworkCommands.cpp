@@ -1,9 +1,11 @@
 #include "artwork/ArtworkCommands.h"
 
 #include "artwork/DeleteRun.h"
+#include "artwork/DownloadRuns.h"
 #include "artwork/EmbedRuns.h"
 #include "artwork/FormWizardCreateFolderJpg.h"
 #include "artwork/FormWizardDeleteArtwork.h"
+#include "artwork/FormWizardDownloads.h"
 #include "artwork/FormWizardEmbedArtwork.h"
 #include "artwork/ThumbnailRun.h"
 #include "mainwindow/CommandKeys.h"
@@ -101,6 +103,33 @@ public:
         CreateFolderThumbnails(context, parameters);
     }
 
+    void DoMenu_CreatePlaylist2() {
+        FormWizardCreatePlaylist wizard([this] { return window.ListMainStatus(); }, &window);
+        wizard.Init();
+        if (runWizard(wizard) == WizardForm::ResultCancel)
+            return;
+        catalogue::RunEnvironment run = environment();
+        ArtworkRunContext context{window.session(), run};
+        AddCheckedToDownloadPlaylist(context);
+    }
+
+    void DoMenu_DownloadArtwork() {
+        if (window.ui().messages)
+            window.ui().messages->show(DownloadInstructionsText(), QString(), support::MbOk,
+                                       support::MbInformation);
+    }
+
+    void DoMenu_EmbedDownloadedArtwork2() {
+        FormWizardEmbedDownloadedArtwork wizard([this] { return window.ListMainStatus(); },
+                                                &window);
+        wizard.Init();
+        if (runWizard(wizard) != WizardForm::ResultGo)
+            return;
+        catalogue::RunEnvironment run = environment();
+        ArtworkRunContext context{window.session(), run};
+        DoEmbedDownloaded2(context);
+    }
+
     void EmbedCheckedCommand() {
         catalogue::RunEnvironment run = environment();
         ArtworkRunContext context{window.session(), run};
@@ -123,6 +152,12 @@ void InstallArtworkCommands(mainwindow::FormMain& window, mainwindow::ModalRunne
                                          [state] { state->DoMenu_DeleteArtwork2(); });
     window.dispatch().setWizardOperation(mainwindow::keys::CreateFolderJpg,
                                          [state] { state->DoMenu_CreateFolderJpg2(); });
+    window.dispatch().setWizardOperation(mainwindow::keys::CreatePlaylist,
+                                         [state] { state->DoMenu_CreatePlaylist2(); });
+    window.dispatch().setWizardOperation(mainwindow::keys::DownloadArtwork,
+                                         [state] { state->DoMenu_DownloadArtwork(); });
+    window.dispatch().setWizardOperation(mainwindow::keys::EmbedDownloadedArtwork,
+                                         [state] { state->DoMenu_EmbedDownloadedArtwork2(); });
     window.commands().embedChecked = [state] { state->EmbedCheckedCommand(); };
 }
 

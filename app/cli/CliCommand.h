@@ -41,5 +41,7 @@ Command embedCommand();
 Command embedFolderCommand();
 Command deleteCommand();
 Command thumbnailsCommand();
+Command downloadPlaylistCommand();
+Command embedDownloadedCommand();
 
 } // namespace cli

@@ -4,10 +4,21 @@ namespace cli {
 
 const std::vector<Command>& commandTable() {
     static const std::vector<Command> table = {
-        tracksCommand(),      artworkCommand(),       addArtworkCommand(),  deleteArtworkCommand(),
-        saveArtworkCommand(), setDownloadedCommand(), playlistsCommand(),   demoCommand(),
-        scanCommand(),        embedCommand(),         embedFolderCommand(), deleteCommand(),
+        tracksCommand(),
+        artworkCommand(),
+        addArtworkCommand(),
+        deleteArtworkCommand(),
+        saveArtworkCommand(),
+        setDownloadedCommand(),
+        playlistsCommand(),
+        demoCommand(),
+        scanCommand(),
+        embedCommand(),
+        embedFolderCommand(),
+        deleteCommand(),
         thumbnailsCommand(),
+        downloadPlaylistCommand(),
+        embedDownloadedCommand(),
     };
     return table;
 }

@@ -158,20 +158,19 @@ TEST_F(EmbedCliTest, DeleteAndThumbnailsPrintALinePerSongAndTheirSummaries) {
                            u"Total files written:    \t1"_s, QString()}));
     EXPECT_EQ(readFile(folderJpg), readFile(seedPath(u"cover-300.jpg"_s))) << "the largest";
 
-    result = run({u"delete"_s, u"--multiple"_s, u"2"_s, u"--single"_s, u"4"_s, u"--tracks"_s,
-                  u"1,2"_s});
+    result =
+        run({u"delete"_s, u"--multiple"_s, u"2"_s, u"--single"_s, u"4"_s, u"--tracks"_s, u"1,2"_s});
     ASSERT_EQ(result.exitCode, 0) << result.errors.toStdString();
     EXPECT_EQ(result.lines, (QStringList{u"1\tchanged\t\tremoved 1"_s, u"2\tchanged\t\tremoved 1"_s,
                                          u"Done deleting artwork."_s, QString(),
                                          u"Number of song files which had artwork removed: 2"_s,
                                          u"Number of artwork images removed: 2"_s, QString()}));
 
-    for (const QStringList& bad :
-         {QStringList{u"delete"_s, u"--single"_s, u"5"_s},
-          QStringList{u"delete"_s, u"--target"_s, u"big"_s},
-          QStringList{u"thumbnails"_s, u"--name"_s, u"a/b.jpg"_s},
-          QStringList{u"thumbnails"_s, u"--pixels"_s, u"300"_s},
-          QStringList{u"thumbnails"_s, u"--choice"_s, u"0"_s}}) {
+    for (const QStringList& bad : {QStringList{u"delete"_s, u"--single"_s, u"5"_s},
+                                   QStringList{u"delete"_s, u"--target"_s, u"big"_s},
+                                   QStringList{u"thumbnails"_s, u"--name"_s, u"a/b.jpg"_s},
+                                   QStringList{u"thumbnails"_s, u"--pixels"_s, u"300"_s},
+                                   QStringList{u"thumbnails"_s, u"--choice"_s, u"0"_s}}) {
         const Result refused = run(bad);
         EXPECT_EQ(refused.exitCode, 2) << bad.join(u' ').toStdString();
     }

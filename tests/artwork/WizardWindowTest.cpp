@@ -5,6 +5,7 @@
 #include "artwork/ArtworkCommands.h"
 #include "artwork/FormWizardCreateFolderJpg.h"
 #include "artwork/FormWizardDeleteArtwork.h"
+#include "artwork/FormWizardDownloads.h"
 #include "artwork/WizardControls.h"
 #include "mainwindow/CommandKeys.h"
 #include "mainwindow/FormMain.h"
@@ -158,11 +159,35 @@ TEST_F(WizardWindowTest, FolderThumbnailsFromTheWindowAndTheCommandLineAgree) {
     EXPECT_EQ(contentsBelow(otherDemo.path()), contentsBelow(demo.path()));
 }
 
+TEST_F(WizardWindowTest, DownloadedArtworkFromTheWindowAndTheCommandLineAgree) {
+    choose(keys::DownloadArtwork);
+    ASSERT_EQ(ui.messages.shown.size(), 1);
+    EXPECT_TRUE(ui.messages.shown[0].text.startsWith(
+        u"Here is how to make iTunes download cover artwork:\n\n"_s));
+    EXPECT_EQ(ui.messages.shown[0].icon, support::MbInformation);
+
+    runner.play = [](QDialog& dialog) { dynamic_cast<WizardForm&>(dialog).ButNext()->click(); };
+    choose(keys::CreatePlaylist);
+    const QString playlistClosing = ui.messages.shown.last().text;
+    EXPECT_TRUE(playlistClosing.contains(u"Number of songs added to the playlist: "_s));
+    choose(keys::EmbedDownloadedArtwork);
+    const QString closing = ui.messages.shown.last().text;
+    EXPECT_EQ(closing,
+              u"Done embedding downloaded artwork.\n\nNumber of song files processed: 3"_s);
+
+    EXPECT_TRUE(cli({u"download-playlist"_s}).endsWith(playlistClosing + u'\n'));
+    EXPECT_TRUE(cli({u"embed-downloaded"_s}).endsWith(closing + u'\n'));
+    EXPECT_EQ(contentsBelow(otherDemo.path()), contentsBelow(demo.path()));
+    EXPECT_TRUE(QDir(data.path() + u"/downloaded"_s).entryList(QDir::Files).isEmpty());
+    EXPECT_TRUE(QDir(otherData.path() + u"/downloaded"_s).entryList(QDir::Files).isEmpty());
+}
+
 TEST_F(WizardWindowTest, CancelledWizardsRunNothing) {
     const auto before = contentsBelow(demo.path());
     runner.play = [](QDialog& dialog) { dynamic_cast<WizardForm&>(dialog).ButCancel()->click(); };
-    choose(keys::DeleteArtwork);
-    choose(keys::CreateFolderJpg);
+    for (const QString& key : {keys::DeleteArtwork, keys::CreateFolderJpg, keys::CreatePlaylist,
+                               keys::EmbedDownloadedArtwork})
+        choose(key);
     EXPECT_TRUE(ui.messages.shown.isEmpty());
     EXPECT_EQ(contentsBelow(demo.path()), before);
 }

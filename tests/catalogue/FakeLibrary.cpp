@@ -203,8 +203,16 @@ musiclibrary::SourcePtr FakeLibrary::LibrarySource() {
     throw LibraryError(LibraryError::Unsupported, u"The fake library has no playlists."_s);
 }
 
-musiclibrary::UserPlaylistPtr FakeLibrary::CreatePlaylist(const QString&) {
-    throw LibraryError(LibraryError::Unsupported, u"The fake library has no playlists."_s);
+musiclibrary::UserPlaylistPtr FakeLibrary::CreatePlaylist(const QString& name) {
+    failIf(failing, u"CreatePlaylist"_s);
+    auto playlist = std::make_shared<FakeUserPlaylist>();
+    playlist->name = name;
+    createdPlaylists.push_back(playlist);
+    return playlist;
+}
+
+musiclibrary::TrackCollectionPtr FakeUserPlaylist::Tracks() {
+    throw LibraryError(LibraryError::Unsupported, u"The fake playlist lists nothing."_s);
 }
 
 void FakeLibrary::GetITObjectPersistentIDs(const musiclibrary::TrackPtr& track, int32_t& high,

@@ -64,6 +64,17 @@ public:
 };
 using FakeTrackPtr = std::shared_ptr<FakeTrack>;
 
+// A user playlist that remembers what was added to it.
+class FakeUserPlaylist : public musiclibrary::IITUserPlaylist {
+public:
+    QString name;
+    std::vector<musiclibrary::TrackPtr> added;
+    QString Name() const override { return name; }
+    musiclibrary::TrackCollectionPtr Tracks() override;
+    void Delete() override {}
+    void AddTrack(const musiclibrary::TrackPtr& track) override { added.push_back(track); }
+};
+
 class FakeLibrary : public musiclibrary::IiTunes, public std::enable_shared_from_this<FakeLibrary> {
 public:
     std::vector<FakeTrackPtr> tracks;
@@ -71,6 +82,8 @@ public:
     QSet<QString> failing;
     // Calls of Tracks()->Item(n), counted for tests of the scan's work.
     int itemCalls = 0;
+    // Every playlist CreatePlaylist made, in order.
+    std::vector<std::shared_ptr<FakeUserPlaylist>> createdPlaylists;
 
     // A track with the given values, appended to the library; ids count up
     // from 1 unless set afterwards.
