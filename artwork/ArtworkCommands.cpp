@@ -8,6 +8,7 @@
 #include "artwork/FormWizardDownloads.h"
 #include "artwork/FormWizardEmbedArtwork.h"
 #include "artwork/ThumbnailRun.h"
+#include "artwork/WindowDrops.h"
 #include "mainwindow/CommandKeys.h"
 #include "mainwindow/FormMain.h"
 #include "mainwindow/ModalRunner.h"
@@ -145,7 +146,9 @@ public:
 
 void InstallArtworkCommands(mainwindow::FormMain& window, mainwindow::ModalRunner* runner) {
     static mainwindow::ExecModalRunner execRunner;
-    auto* state = new CommandState(window, runner ? *runner : execRunner);
+    mainwindow::ModalRunner& modal = runner ? *runner : execRunner;
+    auto* state = new CommandState(window, modal);
+    InstallWindowDrops(window, modal);
     window.dispatch().setWizardOperation(mainwindow::keys::EmbedArtwork,
                                          [state] { state->DoMenu_EmbedArtwork2(); });
     window.dispatch().setWizardOperation(mainwindow::keys::DeleteArtwork,

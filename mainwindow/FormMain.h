@@ -23,6 +23,7 @@
 #include <memory>
 
 class QAction;
+class QDialog;
 class QMenu;
 class QTabWidget;
 class QTimer;
@@ -50,6 +51,8 @@ struct WindowCommands {
     std::function<void()> updateCheckDue;
     // Step 3x, run with the busy flag held.
     std::function<void()> embedChecked;
+    // The About box before it is shown: its drags go to the drop handling.
+    std::function<void(QDialog& box)> prepareAboutBox;
 };
 
 class FormMain : public QMainWindow, private catalogue::ScanHooks, private catalogue::RunView {

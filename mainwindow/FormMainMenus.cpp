@@ -161,9 +161,14 @@ void FormMain::buildMenus() {
     connect(addItem(menuHelp, u"ItemHelpOnlineDocs"_s, u"&Online Documentation"_s,
                     QKeySequence(Qt::Key_F1)),
             &QAction::triggered, this, &support::DoMenu_OnlineDocumentation);
-    connect(
-        addItem(menuHelp, u"ItemHelpAbout"_s, u"&About..."_s), &QAction::triggered, this,
-        [this] { support::DoMenu_About(this, [this](QDialog& box) { PlaceDialog(this, &box); }); });
+    connect(addItem(menuHelp, u"ItemHelpAbout"_s, u"&About..."_s), &QAction::triggered, this,
+            [this] {
+                support::DoMenu_About(this, [this](QDialog& box) {
+                    PlaceDialog(this, &box);
+                    if (m_commands.prepareAboutBox)
+                        m_commands.prepareAboutBox(box);
+                });
+            });
 }
 
 WindowFacts FormMain::windowFacts() const {
