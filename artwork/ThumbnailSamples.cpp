@@ -24,6 +24,7 @@ void drawCover(QPainter& painter, const QRectF& area) {
         QRectF(area.left(), area.top() + area.height() * 0.62, area.width(), area.height() * 0.38),
         QColor(0x1c, 0x3d, 0x5a));
     painter.setPen(QPen(QColor(255, 255, 255, 160), std::max(1.0, area.width() / 60)));
+    painter.setBrush(Qt::NoBrush);
     painter.drawRect(area.adjusted(0.5, 0.5, -0.5, -0.5));
 }
 
@@ -47,12 +48,12 @@ QPixmap FolderThumbnailSample(SampleStyle style, int side) {
     // The cover: on the folder's front, or standing in it as newer views show it.
     const QRectF cover = style == SampleStyle::ClassicThumbnail
                              ? QRectF(s * 0.2, top + s * 0.2, s * 0.6, s * 0.6)
-                             : QRectF(s * 0.26, s * 0.06, s * 0.5, s * 0.5);
+                             : QRectF(s * 0.22, s * 0.04, s * 0.56, s * 0.56);
     drawCover(painter, cover);
     if (style != SampleStyle::ClassicThumbnail) {
         painter.setPen(Qt::NoPen);
         painter.setBrush(QColor(0xf7, 0xd8, 0x8c));
-        painter.drawRoundedRect(QRectF(s * 0.04, s * 0.46, s * 0.92, s * 0.46), s * 0.05, s * 0.05);
+        painter.drawRoundedRect(QRectF(s * 0.04, s * 0.56, s * 0.92, s * 0.36), s * 0.05, s * 0.05);
     }
     if (style == SampleStyle::Tiles) {
         painter.setPen(QColor(0x55, 0x55, 0x55));
