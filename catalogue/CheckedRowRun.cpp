@@ -2,6 +2,7 @@
 
 #include "catalogue/CatalogueSession.h"
 #include "catalogue/RowKey.h"
+#include "musiclibrary/Library.h"
 
 #include <algorithm>
 
@@ -81,6 +82,8 @@ CheckedRowRunResult RunCheckedRows(CatalogueSession& session, RunEnvironment& en
         }
     }
     run.end(true);
+    // What the run wrote is durable under its names before it says done.
+    musiclibrary::FinishWrites();
     view.showSelectedRow(tab);
     view.refreshList(tab);
     if (steps.closingText) {

@@ -1,6 +1,7 @@
 #include "musiclibrary/AudioFileIO.h"
 
 #include "musiclibrary/FileFailure.h"
+#include "musiclibrary/HeadWrite.h"
 #include "musiclibrary/ITunes.h"
 #include "musiclibrary/SafeFileWrite.h"
 #include "musiclibrary/tagio/FileKinds.h"
@@ -14,6 +15,8 @@
 #include <taglib/tag.h>
 
 #include <new>
+
+#include <sys/stat.h>
 
 using namespace Qt::StringLiterals;
 
@@ -97,6 +100,12 @@ AudioFileFacts applyChange(const QString& path, const QString& prefix,
         const tagio::PictureContainer* container = containerFor(path);
         if (!container)
             throw FileFailure{LibraryError::Unsupported, unsupportedReason(path)};
+        struct stat seen {};
+        if (::stat(QFile::encodeName(path).constData(), &seen) == 0 && S_ISREG(seen.st_mode)) {
+            if (const std::optional<tagio::HeadRewrite> plan =
+                    container->planHeadRewrite(path, edit))
+                return writeHeadRewrite(path, *plan, seen);
+        }
         SafeFileWrite write(path);
         write.enter(SafeFileWrite::Stage::Change);
         const tagio::Verifier verify = container->applyEdit(path, write.copyPath(), edit);

@@ -62,15 +62,17 @@ struct Walker {
             closedir(dir);
         }
         std::sort(names.begin(), names.end());
+        // Opening a library tidies up after writes that were killed: a
+        // song whose in-place write was cut off gets its old bytes back
+        // before it is read. Only names of that form cost anything extra.
+        for (const auto& [name, type] : names)
+            if ((type == DT_REG || type == DT_UNKNOWN) && name.front() == '.' &&
+                name.find(copyMarker) != name.npos)
+                SafeFileWrite::tidyLeftover(QFile::decodeName((folder + '/' + name).c_str()));
         for (const auto& [name, type] : names) {
             // Most entries are plain files that are not audio: skip them
             // without a stat call, which is what makes a listing cheap.
             const bool maybeAudio = hasAudioExtension(name);
-            // Opening a library tidies up after runs that were killed
-            // mid-write; only names of that form cost anything extra.
-            if ((type == DT_REG || type == DT_UNKNOWN) && name.front() == '.' &&
-                name.find(copyMarker) != name.npos)
-                SafeFileWrite::removeIfStaleCopy(QFile::decodeName((folder + '/' + name).c_str()));
             if (type == DT_REG && !maybeAudio)
                 continue;
             const std::string full = folder + '/' + name;

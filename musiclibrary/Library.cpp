@@ -1,5 +1,7 @@
 #include "musiclibrary/Library.h"
 
+#include "musiclibrary/SafeFileWrite.h"
+
 #include "musiclibrary/FolderScan.h"
 #include "musiclibrary/LibraryObjects.h"
 #include "musiclibrary/LibraryState.h"
@@ -131,6 +133,10 @@ void buildFromLibraryFile(LibraryState& state, const QString& path) {
         entry.persistentId = ids.idFor(path + u'#' + listed.trackId,
                                        listed.hasPersistentId ? listed.persistentId : 0);
         idOfTrackId.insert(listed.trackId, entry.persistentId);
+        // A write cut off in the song's folder is rolled back before the
+        // song is looked at.
+        if (!entry.location.isEmpty())
+            SafeFileWrite::removeStaleCopiesOnce(QFileInfo(entry.location).absolutePath());
         const FileStamp stamp = statFile(entry.location);
         entry.fileExists = stamp.isValid();
         if (entry.fileExists)
@@ -199,6 +205,10 @@ ITunesPtr openLibrary(const QString& path, const LibraryOptions& options) {
     state->loadDownloads();
     state->loadOwnPlaylists();
     return makeLibraryObject(std::move(state));
+}
+
+void FinishWrites() {
+    SafeFileWrite::flushFolders();
 }
 
 } // namespace musiclibrary

@@ -20,4 +20,10 @@ struct LibraryOptions {
 // folder nor a readable library file.
 ITunesPtr openLibrary(const QString& path, const LibraryOptions& options);
 
+// Ends a series of writes (a run over many songs): the folders written in
+// are flushed, so that every replaced file is durable under its name, and
+// the rollback journals kept open for the series go. Writes never need it
+// to be whole; it is done when a library closes as well.
+void FinishWrites();
+
 } // namespace musiclibrary

@@ -1,5 +1,6 @@
 #include "musiclibrary/LibraryState.h"
 
+#include "musiclibrary/SafeFileWrite.h"
 #include "musiclibrary/tagio/PictureContainer.h"
 
 #include <QFile>
@@ -39,6 +40,7 @@ LibraryState::LibraryState(const QString& sourcePath, const QString& dataFolder,
 
 LibraryState::~LibraryState() {
     writeOutdatedPlaylistFiles();
+    SafeFileWrite::flushFolders();
 }
 
 void LibraryState::addTrack(TrackEntry entry) {

@@ -1,5 +1,7 @@
 #include "musiclibrary/SafeFileWrite.h"
 
+#include "musiclibrary/RollbackJournal.h"
+
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
@@ -154,7 +156,7 @@ constexpr qint64 StaleCopyAgeSeconds = 24 * 60 * 60;
 
 } // namespace
 
-SafeFileWrite::SafeFileWrite(const QString& path) {
+SafeFileWrite::SafeFileWrite(const QString& path, Contents contents) {
     // A symbolic link stays a link: the file it points to is the one that
     // changes, and the copy is made beside that file, on its file system.
     char* resolved = ::realpath(QFile::encodeName(path).constData(), nullptr);
@@ -220,7 +222,8 @@ SafeFileWrite::SafeFileWrite(const QString& path) {
         m_lockFd = -1;
     }
     try {
-        copyContents(source.get(), target.get(), original.st_size);
+        if (contents == Contents::Copy)
+            copyContents(source.get(), target.get(), original.st_size);
         // The copy takes the original's place: it gets its permissions and,
         // where the system allows, its owner.
         // Owner and group first: changing them can clear set-id bits that
@@ -231,6 +234,11 @@ SafeFileWrite::SafeFileWrite(const QString& path) {
         if (::fchmod(target.get(), original.st_mode & 07777) != 0)
             throw writeFailure(errno, u"its permissions cannot be kept"_s);
         copyExtendedAttributes(source.get(), target.get());
+        if (contents == Contents::Empty) {
+            m_copyFd = ::dup(target.get());
+            if (m_copyFd < 0)
+                throw writeFailure(errno, u"the temporary copy could not be kept open"_s);
+        }
         if (target.close() != 0)
             throw writeFailure(errno, u"the temporary copy could not be written"_s);
         enter(Stage::Copy);
@@ -246,8 +254,16 @@ SafeFileWrite::SafeFileWrite(const QString& path) {
 SafeFileWrite::~SafeFileWrite() {
     if (!m_committed && !m_copyPath.isEmpty())
         ::unlink(QFile::encodeName(m_copyPath).constData());
+    if (m_copyFd >= 0)
+        ::close(m_copyFd);
     if (m_lockFd >= 0)
         ::close(m_lockFd);
+}
+
+void SafeFileWrite::injectFailureAt(Stage stage) {
+    if (injectedFailure == stage)
+        throw FileFailure{LibraryError::WriteFailed,
+                          u"a failure was injected at stage %1."_s.arg(int(stage))};
 }
 
 void SafeFileWrite::enter(Stage stage) const {
@@ -255,6 +271,9 @@ void SafeFileWrite::enter(Stage stage) const {
         throw FileFailure{LibraryError::WriteFailed,
                           u"a failure was injected at stage %1."_s.arg(int(stage))};
 }
+
+// Remembers folder for flushFolders(), flushing the folders before it.
+void deferFolderFlush(const QString& folder);
 
 void SafeFileWrite::commit() {
     const QByteArray copyName = QFile::encodeName(m_copyPath);
@@ -278,13 +297,56 @@ void SafeFileWrite::commit() {
     if (::rename(copyName.constData(), name.constData()) != 0)
         throw writeFailure(errno, u"the new version could not replace the file"_s);
     m_committed = true;
+    deferFolderFlush(QFileInfo(m_path).absolutePath());
+}
 
-    // The rename itself is only durable once the folder is flushed; it has
-    // happened either way, so a failure here changes nothing for the caller.
-    Descriptor folder(::open(QFile::encodeName(QFileInfo(m_path).absolutePath()).constData(),
-                             O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (folder.get() >= 0)
-        ::fsync(folder.get());
+namespace {
+
+std::mutex pendingMutex;
+QStringList pendingFolders;
+
+void flushFolder(const QString& folder) {
+    const int fd =
+        ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        ::fsync(fd);
+        ::close(fd);
+    }
+}
+
+} // namespace
+
+void deferFolderFlush(const QString& folder) {
+    QStringList earlier;
+    {
+        std::lock_guard lock(pendingMutex);
+        if (pendingFolders.contains(folder))
+            return;
+        earlier.swap(pendingFolders);
+        pendingFolders.append(folder);
+    }
+    for (const QString& done : earlier)
+        flushFolder(done);
+    // A write in another folder: the journals of the folders before it have
+    // done their work.
+    if (!earlier.isEmpty())
+        RollbackJournal::closeAllBut(folder);
+}
+
+void SafeFileWrite::noteWriteInFolder(const QString& folder) {
+    deferFolderFlush(folder);
+}
+
+void SafeFileWrite::flushFolders() {
+    QStringList folders;
+    {
+        std::lock_guard lock(pendingMutex);
+        folders.swap(pendingFolders);
+    }
+    for (const QString& folder : folders)
+        flushFolder(folder);
+    // The journals' records are all dropped by now: they go with the run.
+    RollbackJournal::closeAll();
 }
 
 void SafeFileWrite::failAtForTesting(std::optional<Stage> stage) {
@@ -344,13 +406,21 @@ void SafeFileWrite::removeStaleCopiesOnce(const QString& folder) {
 
 int SafeFileWrite::removeStaleCopies(const QString& folder) {
     int removed = 0;
-    const QStringList names = QDir(folder).entryList({u".*"_s + copyNameMarker() + u"??????"_s},
-                                                     QDir::Files | QDir::Hidden | QDir::System);
+    // Copies are named ".<song><marker>XXXXXX", journals ".quillmoth-journal-XXXXXX".
+    const QStringList names =
+        QDir(folder).entryList({u".*quillmoth-*"_s}, QDir::Files | QDir::Hidden | QDir::System);
     for (const QString& name : names) {
-        if (removeIfStaleCopy(folder + u'/' + name))
+        if (tidyLeftover(folder + u'/' + name))
             ++removed;
     }
     return removed;
+}
+
+bool SafeFileWrite::tidyLeftover(const QString& path) {
+    const QString name = QFileInfo(path).fileName();
+    if (RollbackJournal::isJournalName(name))
+        return RollbackJournal::recoverIfStale(path);
+    return removeIfStaleCopy(path);
 }
 
 NewFileWrite::NewFileWrite(const QString& target, mode_t mode) : m_target(target) {

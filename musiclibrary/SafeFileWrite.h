@@ -27,23 +27,45 @@ public:
     // takes new files, it has no other hard links) and makes the copy. A
     // symbolic link is followed: the file it points to is changed and the link
     // stays. Throws FileFailure.
-    explicit SafeFileWrite(const QString& path);
+    // Copy: the copy starts as the original's bytes, to be changed in
+    // place. Empty: it starts empty, to be written whole by the caller
+    // (through copyFd()), with the original's permissions all the same.
+    enum class Contents { Copy, Empty };
+    explicit SafeFileWrite(const QString& path, Contents contents = Contents::Copy);
     ~SafeFileWrite();
     SafeFileWrite(const SafeFileWrite&) = delete;
     SafeFileWrite& operator=(const SafeFileWrite&) = delete;
 
     const QString& copyPath() const { return m_copyPath; }
+    // The path of the file that will be replaced (a link resolved).
+    const QString& targetPath() const { return m_path; }
+    // The copy open for writing (Empty mode), -1 otherwise.
+    int copyFd() const { return m_copyFd; }
+    const struct stat& original() const { return m_original; }
 
     // Marks the start of a stage that the caller runs itself (Change, Verify),
     // so that an injected failure can strike there.
     void enter(Stage stage) const;
 
-    // Flushes the copy, renames it over the original and flushes the folder.
-    // Throws FileFailure; the original is then unchanged.
+    // Flushes the copy and renames it over the original. Throws
+    // FileFailure; the original is then unchanged. The folder itself is
+    // flushed once for all the writes into it (see flushFolders()).
     void commit();
+
+    // Flushes the folders whose files were replaced since the last call: a
+    // replaced file's new name is durable only then. A write into another
+    // folder flushes the folders before it, so that a run in folder order
+    // flushes each folder once; the library does the rest when it closes.
+    static void flushFolders();
+    // A write into folder that did not go through commit() (an in-place
+    // write): the folder counts as written in, as above.
+    static void noteWriteInFolder(const QString& folder);
 
     // Tests only: the next writes fail at stage, as a real failure would.
     static void failAtForTesting(std::optional<Stage> stage);
+    // Throws the injected failure when stage is the one asked for; the
+    // in-place writes call it at their own stages.
+    static void injectFailureAt(Stage stage);
 
     // The part of every temporary copy's name after the original name, for
     // whoever tidies up copies that a crash left behind.
@@ -56,8 +78,12 @@ public:
     static int removeStaleCopies(const QString& folder);
     // The same for one file, when a folder listing comes across it.
     static bool removeIfStaleCopy(const QString& path);
-    // removeStaleCopies, at most once per folder and run of the program.
+    // removeStaleCopies, at most once per folder and run of the program,
+    // and the rollback of in-place writes cut off there.
     static void removeStaleCopiesOnce(const QString& folder);
+    // For a name met while listing a folder: a stale copy goes, a stale
+    // journal is rolled back. True when it was either.
+    static bool tidyLeftover(const QString& path);
 
 private:
     QString m_path;
@@ -65,6 +91,7 @@ private:
     struct stat m_original {};
     bool m_committed = false;
     int m_lockFd = -1; // holds the copy's lock while the write lives
+    int m_copyFd = -1; // Empty mode: the copy, open for writing
 };
 
 // A whole new version of a file (an image that replaces another, or a new

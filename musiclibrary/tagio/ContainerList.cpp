@@ -56,6 +56,19 @@ QList<QByteArray> picturesAfter(const QList<QByteArray>& before, const PictureEd
     return after;
 }
 
+QByteArray paddedTag(const QByteArray& tag, qint64 size) {
+    QByteArray padded = tag;
+    if (size > padded.size())
+        padded.append(QByteArray(size - padded.size(), '\0'));
+    // The size after the 10-byte header, seven bits to a byte.
+    quint32 body = quint32(padded.size() - 10);
+    for (int i = 9; i >= 6; --i) {
+        padded[i] = char(body & 0x7F);
+        body >>= 7;
+    }
+    return padded;
+}
+
 FileFailure savedCopyWrong(const QString& what) {
     return FileFailure{
         LibraryError::WriteFailed,

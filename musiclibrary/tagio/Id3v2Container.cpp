@@ -247,6 +247,52 @@ Verifier Id3v2Container::applyEdit(const QString&, const QString& copyPath,
     };
 }
 
+std::optional<HeadRewrite> Id3v2Container::planHeadRewrite(const QString& path,
+                                                           const PictureEdit& edit) const {
+    auto stream = openStream(path, true);
+    if (!stream)
+        throw FileFailure{LibraryError::Unreadable, u"the file cannot be opened."_s};
+    auto host = usableOrThrow(open(stream.get()));
+    if (!host->tagAtStartAlone())
+        return std::nullopt;
+    checkCompletelyRead(*host);
+    const QByteArray raw = host->rawTag();
+    qint64 oldHeadSize = 0;
+    if (!raw.isEmpty()) {
+        const Id3v2Walk walk = walkId3v2Tag(raw);
+        // A footer or a tag that does not stand whole at the start: the
+        // general path knows how to handle what TagLib makes of it.
+        if (!walk.intact() || (walk.majorVersion == 4 && (quint8(raw.at(5)) & 0x10)))
+            return std::nullopt;
+        oldHeadSize = walk.completeSize;
+    }
+    const bool hadTag = host->hasId3v2Tag();
+    TagLib::ID3v2::Tag* tag = host->id3v2Tag();
+    const int version = hadTag && tag->header()->majorVersion() == 4 ? 4 : 3;
+    const QList<QByteArray> before = pictureBytes(tag);
+    if (const QString problem = editProblem(edit, before.size()); !problem.isEmpty())
+        throw FileFailure{LibraryError::InvalidArgument, problem};
+    const QStringList others = otherFrames(tag, version);
+    const AudioLayout layout = host->layout();
+
+    applyToTag(tag, edit);
+    const QByteArray rendered =
+        toBytes(tag->render(version == 4 ? TagLib::ID3v2::v4 : TagLib::ID3v2::v3));
+    const Id3v2Walk walk = walkId3v2Tag(rendered);
+    // What TagLib writes has no footer, no extended header and no
+    // unsynchronisation; anything else goes the general way.
+    if (!walk.intact() || walk.framesEnd < 10 || (quint8(rendered.at(5)) & 0xF0))
+        return std::nullopt;
+    HeadRewrite plan;
+    plan.oldHeadSize = oldHeadSize;
+    plan.tag = paddedTag(rendered.left(walk.framesEnd), walk.framesEnd);
+    const QList<QByteArray> expected = picturesAfter(before, edit);
+    plan.verify = [this, expected, others, layout, version](const QString& written) {
+        return verify(written, expected, others, layout, version);
+    };
+    return plan;
+}
+
 AudioFileFacts Id3v2Container::verify(const QString& copyPath,
                                       const QList<QByteArray>& expectedPictures,
                                       const QStringList& expectedOtherFrames,

@@ -33,6 +33,9 @@ public:
     // Title, artist, album and track number into facts.
     virtual void readBasicTags(AudioFileFacts& facts);
     virtual QString kind() = 0;
+    // The tag stands at the start of the file and nothing of the file
+    // refers to positions after it (MPEG): a new tag can simply replace it.
+    virtual bool tagAtStartAlone() { return false; }
 };
 
 class Id3v2Container : public PictureContainer {
@@ -41,6 +44,8 @@ public:
     QList<Picture> readPictures(const QString& path) const override;
     Verifier applyEdit(const QString& path, const QString& copyPath,
                        const PictureEdit& edit) const override;
+    std::optional<HeadRewrite> planHeadRewrite(const QString& path,
+                                               const PictureEdit& edit) const override;
 
 protected:
     // readProperties is never needed: nothing here depends on the audio.

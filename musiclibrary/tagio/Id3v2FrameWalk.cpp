@@ -151,6 +151,8 @@ Id3v2Walk walkId3v2Tag(const QByteArray& tag) {
     }
     // What follows is padding, or a few bytes too short for a frame header
     // that TagLib ignores as well.
+    if (!((flags & FlagUnsynchronisation) && walk.majorVersion <= 3))
+        walk.framesEnd = HeaderSize + pos;
     return walk;
 }
 

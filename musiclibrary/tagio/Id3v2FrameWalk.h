@@ -18,6 +18,10 @@ struct Id3v2Walk {
     // Frames that TagLib merges into the recording date when it reads the tag
     // (TDAT and TIME; TDA and TIM in v2.2), so that it may hold fewer frames.
     int mergedOnRead = 0;
+    // Where the frames end and the padding begins, from the tag's first
+    // byte; -1 when the tag is unsynchronised (the offset would be of the
+    // decoded bytes) or was not walked to its end.
+    qint64 framesEnd = -1;
     // Empty when the whole frame area was walked; else why saving the tag
     // would lose data.
     QString problem;

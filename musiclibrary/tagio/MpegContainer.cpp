@@ -54,6 +54,7 @@ public:
     }
 
     QString kind() override { return QString::fromUtf16(KindMpeg); }
+    bool tagAtStartAlone() override { return true; }
 
 private:
     TagLib::MPEG::File m_file;

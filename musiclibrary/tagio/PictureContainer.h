@@ -12,6 +12,7 @@
 #include <QString>
 
 #include <functional>
+#include <optional>
 
 namespace TagLib {
 class IOStream;
@@ -65,6 +66,24 @@ struct AudioLayout {
 // index learns them without opening the file once more.
 using Verifier = std::function<AudioFileFacts()>;
 
+// A change written as a new ID3v2 tag in place of the one at the start of
+// the file, everything after it staying byte for byte: the cheap way to
+// write, whether the new tag fits where the old one was or the file is
+// written anew.
+struct HeadRewrite {
+    // The old tag's complete size (header, frames, padding), 0 for none.
+    qint64 oldHeadSize = 0;
+    // The new tag: header and frames, no padding (its header says so).
+    QByteArray tag;
+    // Checks a file written this way; throws FileFailure when it does not
+    // hold what was intended.
+    std::function<AudioFileFacts(const QString& writtenPath)> verify;
+};
+
+// Pads a tag made for HeadRewrite to size bytes (at least its own), with its
+// header's size field to match.
+QByteArray paddedTag(const QByteArray& tag, qint64 size);
+
 class PictureContainer {
 public:
     virtual ~PictureContainer() = default;
@@ -86,6 +105,13 @@ public:
     // path is the original, whose name the facts go by.
     virtual Verifier applyEdit(const QString& path, const QString& copyPath,
                                const PictureEdit& edit) const = 0;
+    // The edit as a new tag for the start of the file, where the container
+    // keeps its tag there and nothing else needs to move; none otherwise.
+    // Reads path only. Throws FileFailure as applyEdit does.
+    virtual std::optional<HeadRewrite> planHeadRewrite(const QString& /*path*/,
+                                                       const PictureEdit& /*edit*/) const {
+        return std::nullopt;
+    }
 };
 
 // The containers in the order they are tried.

@@ -55,6 +55,9 @@ QByteArray mpegAudioOfSeed() {
 }
 
 QStringList leftoverCopies(const QString& folder) {
+    // A series of writes keeps its folder's journal until it ends: what is
+    // left after the end is what counts.
+    musiclibrary::SafeFileWrite::flushFolders();
     QStringList names;
     const QStringList all = QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System);
     for (const QString& name : all) {

@@ -1,0 +1,218 @@
+// Cheap safe writes of MP3 tags: in place under the rollback journal when
+// the new tag fits, else a new version written in one pass with room for the
+// next change; a write cut off is rolled back the next time the engine
+// comes to the folder.
+
+#include "musiclibrary/AudioFileIO.h"
+#include "musiclibrary/HeadWrite.h"
+#include "musiclibrary/ITunes.h"
+#include "musiclibrary/Library.h"
+#include "musiclibrary/RollbackJournal.h"
+#include "musiclibrary/SafeFileWrite.h"
+#include "tests/common/FileSizeLimit.h"
+#include "tests/musiclibrary/AudioFileTestFiles.h"
+#include "tests/musiclibrary/LibraryTestSupport.h"
+
+#include <QDir>
+#include <QFile>
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+using namespace Qt::StringLiterals;
+using namespace musiclibrary;
+using namespace testing_support;
+
+namespace {
+
+QByteArray seedImage(const char* name) {
+    return readFile(seedPath(QString::fromLatin1(name)));
+}
+
+ino_t inodeOf(const QString& path) {
+    struct stat info {};
+    ::stat(QFile::encodeName(path).constData(), &info);
+    return info.st_ino;
+}
+
+QStringList journalsIn(const QString& folder) {
+    QStringList names;
+    for (const QString& name : QDir(folder).entryList(QDir::Files | QDir::Hidden))
+        if (RollbackJournal::isJournalName(name))
+            names.append(name);
+    return names;
+}
+
+// What follows the ID3v2 tag: the audio, which no write may touch.
+QByteArray afterTag(const QByteArray& file) {
+    const qint64 size = 10 + ((qint64(file[6]) & 0x7F) << 21 | (qint64(file[7]) & 0x7F) << 14 |
+                              (qint64(file[8]) & 0x7F) << 7 | (qint64(file[9]) & 0x7F));
+    return file.mid(size);
+}
+
+class InPlaceWriteTest : public ::testing::Test {
+protected:
+    void TearDown() override {
+        stopInPlaceWriteForTesting(InPlaceStop::None);
+        SafeFileWrite::failAtForTesting(std::nullopt);
+    }
+    // A song whose tag has room: written anew once (which leaves padding),
+    // then a small picture goes in place.
+    QString roomySong() {
+        const QString path = folder.copySeed(u"seed.mp3"_s, u"Album/song.mp3"_s);
+        appendPicture(path, seedImage("cover-600.jpg"));
+        return path;
+    }
+    TempFolder folder;
+};
+
+TEST_F(InPlaceWriteTest, AWriteAnewLeavesRoomAndTheNextChangeGoesInPlace) {
+    const QString path = folder.copySeed(u"seed.mp3"_s, u"Album/song.mp3"_s);
+    const QByteArray audio = afterTag(readFile(path));
+    appendPicture(path, seedImage("cover-600.jpg"));
+    const qint64 sizeAfterFirst = QFileInfo(path).size();
+    EXPECT_GE(sizeAfterFirst, QFileInfo(seedPath(u"seed.mp3"_s)).size() + 16 * 1024)
+        << "padding for the next change";
+    EXPECT_EQ(afterTag(readFile(path)), audio);
+
+    const ino_t inode = inodeOf(path);
+    appendPicture(path, seedImage("cover-300.jpg"));
+    removePicture(path, 0);
+    appendPicture(path, seedImage("cover-75.jpg"));
+    EXPECT_EQ(inodeOf(path), inode) << "the same file, written in place";
+    EXPECT_EQ(QFileInfo(path).size(), sizeAfterFirst);
+    EXPECT_EQ(afterTag(readFile(path)), audio);
+    const QList<Picture> pictures = readPictures(path);
+    ASSERT_EQ(pictures.size(), 2);
+    EXPECT_EQ(pictures[0].data, seedImage("cover-300.jpg"));
+    EXPECT_EQ(pictures[1].data, seedImage("cover-75.jpg"));
+    EXPECT_EQ(readAudioFileFacts(path).title, u"Seed"_s);
+
+    // More than the room holds: a new version again, and the audio still
+    // byte for byte the same.
+    appendPicture(path, QByteArray(seedImage("cover-600.jpg")) + QByteArray(40000, '\0'));
+    EXPECT_NE(inodeOf(path), inode);
+    EXPECT_EQ(afterTag(readFile(path)), audio);
+    EXPECT_TRUE(leftoverCopies(folder.file(u"Album"_s)).isEmpty());
+}
+
+// Hard links stay together when the write is in place (a new version would
+// separate them, so that way is refused).
+TEST_F(InPlaceWriteTest, AnInPlaceWriteKeepsHardLinksTogether) {
+    const QString path = roomySong();
+    const QString link = folder.file(u"Album/link.mp3"_s);
+    ASSERT_EQ(::link(QFile::encodeName(path).constData(), QFile::encodeName(link).constData()), 0);
+    appendPicture(path, seedImage("cover-75.jpg"));
+    EXPECT_EQ(readFile(link), readFile(path));
+    EXPECT_EQ(readPictures(link).size(), 2);
+}
+
+TEST_F(InPlaceWriteTest, AFailureAtAnyStageLeavesTheSongAsItWas) {
+    const QString path = roomySong();
+    using Stage = SafeFileWrite::Stage;
+    for (Stage stage : {Stage::Copy, Stage::Change, Stage::Flush, Stage::Verify, Stage::Replace}) {
+        const QByteArray before = readFile(path);
+        SafeFileWrite::failAtForTesting(stage);
+        EXPECT_THROW(appendPicture(path, seedImage("cover-75.jpg")), LibraryError) << int(stage);
+        SafeFileWrite::failAtForTesting(std::nullopt);
+        EXPECT_EQ(readFile(path), before) << int(stage);
+        EXPECT_TRUE(leftoverCopies(folder.file(u"Album"_s)).isEmpty()) << int(stage);
+    }
+    QFile::setPermissions(path, QFile::ReadOwner);
+    const QByteArray before = readFile(path);
+    EXPECT_THROW(appendPicture(path, seedImage("cover-75.jpg")), LibraryError) << "read-only";
+    EXPECT_EQ(readFile(path), before);
+}
+
+// A write cut off after the journal, or after the song: the next opening of
+// the folder gives the song back byte for byte.
+TEST_F(InPlaceWriteTest, AWriteCutOffIsRolledBackWhenTheFolderIsNextOpened) {
+    for (InPlaceStop stop : {InPlaceStop::AfterJournal, InPlaceStop::AfterSong}) {
+        SCOPED_TRACE(int(stop));
+        const QString path = roomySong();
+        const QByteArray before = readFile(path);
+        stopInPlaceWriteForTesting(stop);
+        EXPECT_THROW(appendPicture(path, seedImage("cover-75.jpg")), LibraryError);
+        stopInPlaceWriteForTesting(InPlaceStop::None);
+        if (stop == InPlaceStop::AfterSong) {
+            EXPECT_NE(readFile(path), before) << "the new tag is there, the journal too";
+        }
+        // The process that wrote it is gone: its journal is no longer held.
+        RollbackJournal::closeAllKeepingFilesForTesting();
+        ASSERT_EQ(journalsIn(folder.file(u"Album"_s)).size(), 1);
+
+        TempFolder data;
+        const ITunesPtr library = openLibrary(folder.path(), {data.path()});
+        EXPECT_EQ(readFile(path), before);
+        EXPECT_TRUE(journalsIn(folder.file(u"Album"_s)).isEmpty());
+        EXPECT_EQ(allTracks(*library)[0]->Artwork()->Count(), 1);
+        QFile::remove(path);
+    }
+}
+
+TEST_F(InPlaceWriteTest, JournalsThatAreDamagedHeldOrOutOfDateChangeNothing) {
+    const QString path = roomySong();
+    const QString album = folder.file(u"Album"_s);
+    const QByteArray before = readFile(path);
+    const QString journal = album + u"/.quillmoth-journal-Ab12Cd"_s;
+
+    // Cut short: its write never finished, so the song was never touched.
+    const QByteArray head = before.left(200);
+    QByteArray record = journalRecord(u"song.mp3"_s, before.size(), head, head);
+    writeFile(journal, record.left(record.size() - 7));
+    EXPECT_TRUE(SafeFileWrite::tidyLeftover(journal));
+    EXPECT_FALSE(QFile::exists(journal));
+    EXPECT_EQ(readFile(path), before);
+
+    // Held by a running writer: left alone.
+    QByteArray changed = head;
+    changed[100] = 'x';
+    writeFile(journal, journalRecord(u"song.mp3"_s, before.size(), changed, head));
+    const int holder = ::open(QFile::encodeName(journal).constData(), O_RDONLY);
+    ASSERT_EQ(::flock(holder, LOCK_EX), 0);
+    EXPECT_FALSE(SafeFileWrite::tidyLeftover(journal));
+    ::close(holder);
+    EXPECT_EQ(readFile(path), before);
+
+    // The song changed since by another program (its head is neither the
+    // old nor the new bytes): it is left alone and the journal goes.
+    QByteArray other = head;
+    other[150] = char(other[150] ^ 0x5A);
+    writeFile(journal, journalRecord(u"song.mp3"_s, before.size(), other, other));
+    EXPECT_TRUE(SafeFileWrite::tidyLeftover(journal));
+    EXPECT_EQ(readFile(path), before);
+
+    // A record naming a file outside the folder is no record.
+    JournalRecord parsed;
+    EXPECT_FALSE(parseJournalRecord(journalRecord(u"../x.mp3"_s, 10, "ab", "cd"), parsed));
+    EXPECT_TRUE(parseJournalRecord(journalRecord(u"x.mp3"_s, 10, "ab", "cd"), parsed));
+    EXPECT_EQ(parsed.oldHead, "ab");
+}
+
+// A journal that cannot be written (a file-size limit, as a full disk does)
+// stops the write before the song is touched.
+TEST_F(InPlaceWriteTest, AJournalCutShortStopsTheWriteBeforeTheSong) {
+    const QString path = roomySong();
+    const QByteArray before = readFile(path);
+    {
+        FileSizeLimit limit(1024);
+        ASSERT_TRUE(limit.active());
+        EXPECT_THROW(appendPicture(path, seedImage("cover-75.jpg")), LibraryError);
+    }
+    EXPECT_EQ(readFile(path), before);
+    EXPECT_TRUE(leftoverCopies(folder.file(u"Album"_s)).isEmpty());
+}
+
+TEST(GenerousPadding, RoomForThePicturesOfTheTagWithinBounds) {
+    const QByteArray small = id3v2Tag(3, id3v2Frame(3, "APIC", QByteArray(3000, 'p')));
+    EXPECT_EQ(generousPadding(small), 16 * 1024);
+    const QByteArray big = id3v2Tag(3, id3v2Frame(3, "APIC", QByteArray(100000, 'p')) +
+                                           id3v2TextFrame(3, "TIT2", "t"));
+    EXPECT_EQ(generousPadding(big), 100000);
+    const QByteArray huge = id3v2Tag(4, id3v2Frame(4, "APIC", QByteArray(2000000, 'p')));
+    EXPECT_EQ(generousPadding(huge), 512 * 1024);
+}
+
+} // namespace
