@@ -1,6 +1,7 @@
 #include "musiclibrary/LibraryIndex.h"
 
 #include "musiclibrary/ITunes.h"
+#include "musiclibrary/SqliteStatement.h"
 #include "musiclibrary/tagio/FileKinds.h"
 
 #include <QFile>
@@ -16,14 +17,12 @@ namespace musiclibrary {
 namespace {
 
 using namespace Qt::StringLiterals;
+using Statement = SqliteStatement;
 
 constexpr int schemaVersion = 1;
 // A song file holding more pictures than this is not believed: the row is
 // treated as damaged and the file is read again.
 constexpr int maxPicturesPerFile = 4096;
-// Longer texts than tags or names ever hold: a row with one is damaged, and
-// is not kept in memory nor shown.
-constexpr int maxTextBytes = 64 * 1024;
 
 const char* const schema = R"sql(
 CREATE TABLE IF NOT EXISTS files(
@@ -43,58 +42,6 @@ CREATE TABLE IF NOT EXISTS playlist_tracks(
     persistent_id INTEGER NOT NULL, PRIMARY KEY(playlist_id, position));
 PRAGMA user_version = 1;
 )sql";
-
-// A prepared statement that finalizes itself.
-class Statement {
-public:
-    explicit Statement(sqlite3_stmt* stmt) : m_stmt(stmt) {}
-    ~Statement() { sqlite3_finalize(m_stmt); }
-    Statement(const Statement&) = delete;
-    Statement& operator=(const Statement&) = delete;
-
-    bool isValid() const { return m_stmt != nullptr; }
-    void bind(int column, const QString& text) {
-        const QByteArray utf8 = text.toUtf8();
-        sqlite3_bind_text(m_stmt, column, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
-    }
-    void bind(int column, qint64 value) { sqlite3_bind_int64(m_stmt, column, value); }
-    // One step of a statement that returns no rows, then ready for reuse.
-    bool run() {
-        const int rc = sqlite3_step(m_stmt);
-        sqlite3_reset(m_stmt);
-        sqlite3_clear_bindings(m_stmt);
-        return rc == SQLITE_DONE;
-    }
-    bool next() { return sqlite3_step(m_stmt) == SQLITE_ROW; }
-    // Valid until the next step.
-    QByteArrayView bytes(int column) const {
-        const auto* data = reinterpret_cast<const char*>(sqlite3_column_text(m_stmt, column));
-        return QByteArrayView(data, data ? sqlite3_column_bytes(m_stmt, column) : 0);
-    }
-    QString text(int column) const {
-        const auto* data = reinterpret_cast<const char*>(sqlite3_column_text(m_stmt, column));
-        return data ? QString::fromUtf8(data, sqlite3_column_bytes(m_stmt, column)) : QString();
-    }
-    qint64 integer(int column) const { return sqlite3_column_int64(m_stmt, column); }
-    // Whether the column holds what this program writes there: the file can
-    // be edited or damaged, and SQLite converts any value to any type.
-    bool isInteger(int column) const {
-        return sqlite3_column_type(m_stmt, column) == SQLITE_INTEGER;
-    }
-    bool isInteger(int column, qint64 min, qint64 max) const {
-        return isInteger(column) && integer(column) >= min && integer(column) <= max;
-    }
-    bool isNull(int column) const { return sqlite3_column_type(m_stmt, column) == SQLITE_NULL; }
-    bool isText(int column, bool nullAllowed = true) const {
-        const int type = sqlite3_column_type(m_stmt, column);
-        if (type == SQLITE_NULL)
-            return nullAllowed;
-        return type == SQLITE_TEXT && sqlite3_column_bytes(m_stmt, column) <= maxTextBytes;
-    }
-
-private:
-    sqlite3_stmt* m_stmt;
-};
 
 // Whether a cached row could have come from reading the file at path: the
 // kind its name gives, and pictures that fit in the file.
