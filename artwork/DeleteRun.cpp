@@ -45,6 +45,7 @@ DeleteCounts DoDelete2(ArtworkRunContext& context, const DeleteParameters& param
     catalogue::SongList& list = session.ListMain(tab);
     DeleteCounts counts;
     catalogue::CheckedRowSteps steps;
+    steps.description = u"Delete artwork"_s;
     steps.step = [&](const catalogue::CheckedRow& row) {
         RowReport report{row.index, u"unchanged"_s, {}, {}};
         const QString location = catalogue::TrackLocation(row.track);

@@ -119,6 +119,7 @@ int AddCheckedToDownloadPlaylist(ArtworkRunContext& context, QString* failure) {
     musiclibrary::UserPlaylistPtr playlist;
     int added = 0;
     catalogue::CheckedRowSteps steps;
+    steps.description = u"Add to the download playlist"_s;
     steps.begin = [&] {
         if (session.Library)
             playlist = RecreateUserPlaylist(*session.Library, DownloadPlaylistName(), failure);
@@ -217,6 +218,7 @@ int DoEmbedDownloaded2(ArtworkRunContext& context) {
         return -1;
     int embedded = 0;
     catalogue::CheckedRowSteps steps;
+    steps.description = u"Embed downloaded artwork"_s;
     steps.step = [&](const catalogue::CheckedRow& row) {
         if (!catalogue::FirstArtworkIsDownloaded(row.track)) {
             context.report(

@@ -60,6 +60,7 @@ int DoEmbed2(ArtworkRunContext& context, EmbeddingEngine& engine,
     engine.beginRun();
     int embedded = 0;
     catalogue::CheckedRowSteps steps;
+    steps.description = u"Embed artwork"_s;
     steps.step = [&](const CheckedRow& row) {
         catalogue::TrackRecord* record = session.Catalogue.Record(row.index);
         const QString guid = record ? record->WmpGuidLcase : QString();
@@ -92,6 +93,7 @@ int EmbedChecked(ArtworkRunContext& context, EmbeddingEngine& engine) {
     engine.beginRun();
     int embedded = 0;
     catalogue::CheckedRowSteps steps;
+    steps.description = u"Embed artwork"_s;
     steps.step = [&](const CheckedRow& row) {
         EmbedReport report;
         const bool ok = engine.EmbedTrack(row.track, &report);

@@ -91,6 +91,7 @@ ThumbnailCounts CreateFolderThumbnails(ArtworkRunContext& context,
     QSet<QString> failedFolders;
 
     catalogue::CheckedRowSteps steps;
+    steps.description = u"Create folder thumbnails"_s;
     steps.step = [&](const catalogue::CheckedRow& row) {
         RowReport report{row.index, u"unchanged"_s, {}, {}};
         const auto done = [&] {

@@ -132,7 +132,7 @@ bool addPictureWithTagLib(const QString& path, const QByteArray& image, bool dur
 
 musiclibrary::ITunesPtr openWithFreshIndex(const QString& library, const QString& dataFolder) {
     QDir(dataFolder).removeRecursively();
-    return musiclibrary::openLibrary(library, {.dataFolder = dataFolder});
+    return musiclibrary::openLibrary(library, {dataFolder});
 }
 
 int run(const Options& options) {
@@ -167,8 +167,8 @@ int run(const Options& options) {
         coldFloor.push_back(bench::secondsOf([&] { readTagsWithTagLib(files); }));
         opened.reset();
         QDir(dataFolder).removeRecursively();
-        cold.push_back(bench::secondsOf(
-            [&] { opened = musiclibrary::openLibrary(library, {.dataFolder = dataFolder}); }));
+        cold.push_back(
+            bench::secondsOf([&] { opened = musiclibrary::openLibrary(library, {dataFolder}); }));
     }
     const int trackCount = opened->LibraryPlaylist()->Tracks()->Count();
     if (trackCount != files.size()) {
@@ -182,8 +182,8 @@ int run(const Options& options) {
     for (int r = 0; r < options.repeat; ++r) {
         warmFloor.push_back(bench::secondsOf([&] { walkAndStat(library); }));
         opened.reset();
-        warmOpen.push_back(bench::secondsOf(
-            [&] { opened = musiclibrary::openLibrary(library, {.dataFolder = dataFolder}); }));
+        warmOpen.push_back(
+            bench::secondsOf([&] { opened = musiclibrary::openLibrary(library, {dataFolder}); }));
     }
 
     // (c) The artwork count of every track.

@@ -100,9 +100,8 @@ int main(int argc, char** argv) {
 
     std::unique_ptr<mainwindow::FormMain> window;
     const double opening = bench::secondsOf([&] {
-        window = mainwindow::StartMainWindow(services, [&] {
-            return musiclibrary::openLibrary(library, {.dataFolder = dataFolder});
-        });
+        window = mainwindow::StartMainWindow(
+            services, [&] { return musiclibrary::openLibrary(library, {dataFolder}); });
     });
     if (!window)
         return 1;

@@ -45,6 +45,16 @@ CheckedRowRunResult RunCheckedRows(CatalogueSession& session, RunEnvironment& en
         run.end(false);
         return result;
     }
+    // What the run removes is kept as one run, to be restored as one.
+    struct JournalRun {
+        musiclibrary::IiTunes* library;
+        ~JournalRun() {
+            if (library)
+                library->EndArtworkRun();
+        }
+    } journalRun{session.Library.get()};
+    if (journalRun.library)
+        journalRun.library->StartArtworkRun(steps.description);
     const int rowsPerScreen = std::max(1, view.gridRowsVisible());
     int lastShown = -rowsPerScreen;
     int row = 0;

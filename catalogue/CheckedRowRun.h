@@ -60,6 +60,8 @@ enum class RowOutcome {
 };
 
 struct CheckedRowSteps {
+    // What the library's journal of removed artwork calls the run.
+    QString description;
     // Runs after the panel started and before the first row; false ends the
     // run at once, without a closing message. May be empty.
     std::function<bool()> begin;

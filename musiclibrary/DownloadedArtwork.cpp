@@ -82,14 +82,26 @@ void LibraryState::loadDownloads() {
 }
 
 void LibraryState::setDownloadedArtwork(int track, const QString& imagePath) {
-    const TrackEntry& entry = m_tracks[size_t(track)];
     const QByteArray image = readImageFile(imagePath);
+    // The image it replaces is kept first, as removed art is.
+    qint64 journalled = 0;
+    if (const DownloadedArt* old = downloadedArt(track))
+        journalled = journalDownloaded(track, *old);
+    try {
+        storeDownloadedImage(track, image, imagePath);
+    } catch (...) {
+        forgetJournalled(journalled);
+        throw;
+    }
+}
+
+void LibraryState::storeDownloadedImage(int track, const QByteArray& image, const QString& source) {
+    const TrackEntry& entry = m_tracks[size_t(track)];
     const int format = imageFormatOf(image);
     const QString extension = extensionOf(format);
     if (extension.isEmpty())
-        throw LibraryError(
-            LibraryError::InvalidArgument,
-            u"The image file \"%1\" is not a JPEG, PNG or BMP image."_s.arg(imagePath));
+        throw LibraryError(LibraryError::InvalidArgument,
+                           u"The image file \"%1\" is not a JPEG, PNG or BMP image."_s.arg(source));
     const QString folder = downloadedFolder();
     const QString name = persistentIdHex(entry.persistentId) + u'.' + extension;
     const QString path = folder + u'/' + name;
@@ -106,15 +118,19 @@ void LibraryState::setDownloadedArtwork(int track, const QString& imagePath) {
         m_index->storeDownload({entry.persistentId, name, format, qint64(image.size())});
 }
 
-void LibraryState::removeDownloadedArtwork(int track) {
+void LibraryState::removeDownloadedArtwork(int track, Journal journal) {
     const DownloadedArt* art = downloadedArt(track);
     if (!art)
         return;
     QFile file(art->filePath);
-    if (file.exists() && !file.remove())
+    const qint64 journalled =
+        journal == Journal::None || !file.exists() ? 0 : journalDownloaded(track, *art);
+    if (file.exists() && !file.remove()) {
+        forgetJournalled(journalled);
         throw LibraryError(LibraryError::WriteFailed,
                            u"Cannot remove the downloaded artwork \"%1\": %2."_s.arg(
                                art->filePath, file.errorString()));
+    }
     const quint64 id = m_tracks[size_t(track)].persistentId;
     m_downloads.remove(id);
     if (m_index)

@@ -9,6 +9,8 @@
 // Objects are shared: a track handed out stays usable (though possibly stale)
 // for as long as anybody holds it, like a reference-counted automation object.
 
+#include "musiclibrary/RemovedArtwork.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QString>
@@ -16,6 +18,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <stdexcept>
 
 namespace musiclibrary {
@@ -172,6 +175,25 @@ public:
     virtual UserPlaylistPtr CreatePlaylist(const QString& name) = 0;
     // The persistent id of a track, as two signed 32-bit halves.
     virtual void GetITObjectPersistentIDs(const TrackPtr& track, int32_t& high, int32_t& low) = 0;
+
+    // Engine extension: the journal of removed pictures (RemovedArtwork.h).
+    // Every picture a change removes is kept there first; the changes
+    // between StartArtworkRun and EndArtworkRun are one run of it, any
+    // other change is a run of its own.
+    virtual void StartArtworkRun(const QString& /*description*/) {}
+    virtual void EndArtworkRun() {}
+    // What is kept: the changes of run (of every run when none), oldest
+    // first.
+    virtual QList<RemovedChange> RemovedArtwork(std::optional<qint64> /*run*/) { return {}; }
+    // Gives the song of a kept change the pictures it had before it: the
+    // removed ones back at their positions (downloaded art as downloaded
+    // art), the ones it added taken out, in one write; the change is then
+    // no longer kept. False when the song already had them. Throws
+    // LibraryError with the reason when the song changed since.
+    virtual bool RestoreRemovedArtwork(qint64 /*changeId*/) {
+        throw LibraryError(LibraryError::Unsupported,
+                           QStringLiteral("This library keeps no removed artwork."));
+    }
 };
 
 using ITunesPtr = std::shared_ptr<IiTunes>;

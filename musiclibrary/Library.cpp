@@ -198,6 +198,7 @@ ITunesPtr openLibrary(const QString& path, const LibraryOptions& options) {
     QDir().mkpath(dataFolder);
     auto state = std::make_shared<LibraryState>(
         absolute, dataFolder, LibraryIndex::open(dataFolder + u"/index.sqlite"_s));
+    state->setRemovedLimits(options.removed);
     if (isFolder)
         buildFromFolder(*state, absolute);
     else

@@ -9,9 +9,15 @@
 namespace musiclibrary {
 
 struct LibraryOptions {
+    LibraryOptions() = default;
+    LibraryOptions(QString folder, RemovedLimits limits = {})
+        : dataFolder(std::move(folder)), removed(limits) {}
+
     // Where the engine keeps its index, downloaded artwork and playlists.
     // Created when missing.
     QString dataFolder;
+    // How long and how much of the removed artwork is kept.
+    RemovedLimits removed;
 };
 
 // Opens the library at path: a music folder (every audio file below it) or a

@@ -214,6 +214,16 @@ public:
         high = int32_t(quint32(id >> 32));
         low = int32_t(quint32(id & 0xFFFFFFFFu));
     }
+    void StartArtworkRun(const QString& description) override {
+        m_state->startArtworkRun(description);
+    }
+    void EndArtworkRun() override { m_state->endArtworkRun(); }
+    QList<RemovedChange> RemovedArtwork(std::optional<qint64> run) override {
+        return m_state->removedChanges(run);
+    }
+    bool RestoreRemovedArtwork(qint64 changeId) override {
+        return m_state->restoreRemoved(changeId);
+    }
 
 private:
     StatePtr m_state;

@@ -224,12 +224,15 @@ void LibraryState::editArtwork(int track, const ArtworkEdit& edit) {
     if (!change.isEmpty()) {
         requirePictureFile(track, change.insert.isEmpty() ? u"remove artwork from"_s
                                                           : u"add artwork to"_s);
-        changeFile(track, change);
+        // The downloaded art that goes belongs to the same change: one
+        // record keeps what both remove.
+        changeFile(track, change,
+                   removeDownloaded ? Journal::RemovedAndDownloaded : Journal::Removed);
     }
     // Downloaded art goes only once the file holds its replacement.
     if (removeDownloaded) {
         try {
-            removeDownloadedArtwork(track);
+            removeDownloadedArtwork(track, change.isEmpty() ? Journal::Removed : Journal::None);
         } catch (const LibraryError& error) {
             if (change.isEmpty())
                 throw;
@@ -263,18 +266,21 @@ QList<QByteArray> LibraryState::artworkData(int track) {
     return data;
 }
 
-void LibraryState::changeFile(int track, const PictureChange& change) {
+void LibraryState::changeFile(int track, const PictureChange& change, Journal journal) {
     const TrackEntry& entry = m_tracks[size_t(track)];
-    if (!change.remove.isEmpty()) {
+    const DownloadedArt* downloaded =
+        journal == Journal::RemovedAndDownloaded ? downloadedArt(track) : nullptr;
+    qint64 journalled = 0;
+    if (journal != Journal::None && (!change.remove.isEmpty() || downloaded)) {
         // Another program may have changed the pictures since they were
         // read: a position would then name a different picture, and the
         // wrong one would go.
-        const QList<PictureFacts> now = readAudioFileFacts(entry.location).pictures;
-        const bool unchanged = std::equal(
-            now.begin(), now.end(), entry.facts.pictures.begin(), entry.facts.pictures.end(),
-            [](const PictureFacts& a, const PictureFacts& b) {
-                return a.format == b.format && a.byteSize == b.byteSize;
-            });
+        const QList<Picture> now = readPictures(entry.location);
+        const bool unchanged =
+            std::equal(now.begin(), now.end(), entry.facts.pictures.begin(),
+                       entry.facts.pictures.end(), [](const Picture& a, const PictureFacts& b) {
+                           return a.format == b.format && a.data.size() == b.byteSize;
+                       });
         if (!unchanged) {
             const QString location = entry.location;
             refreshFile(track, std::nullopt);
@@ -282,12 +288,19 @@ void LibraryState::changeFile(int track, const PictureChange& change) {
                                u"The song file \"%1\" changed since its artwork was read; read "
                                u"the track's artwork again."_s.arg(location));
         }
+        journalled = journalFileChange(track, now, change, downloaded);
     }
     // The identities the pictures will have: the kept ones keep theirs.
     QList<quint64> slots;
     for (int entryIndex : tagio::orderAfter(entry.pictureSlots.size(), change))
         slots.append(entryIndex >= 0 ? entry.pictureSlots[entryIndex] : newSlot());
-    AudioFileFacts written = changePictures(entry.location, change);
+    std::optional<AudioFileFacts> written;
+    try {
+        written = changePictures(entry.location, change);
+    } catch (...) {
+        forgetJournalled(journalled); // the song is as it was
+        throw;
+    }
     refreshFile(track, slots, std::move(written));
 }
 

@@ -7,6 +7,7 @@
 #include "musiclibrary/AudioFileIO.h"
 #include "musiclibrary/ITunes.h"
 #include "musiclibrary/LibraryIndex.h"
+#include "musiclibrary/RemovedArtwork.h"
 
 #include <QHash>
 #include <QList>
@@ -114,7 +115,20 @@ public:
     // Brings every .m3u8 file up to date; also done when the library closes.
     void writeOutdatedPlaylistFiles() noexcept;
 
+    // The journal of removed pictures: see IiTunes::StartArtworkRun.
+    void setRemovedLimits(const RemovedLimits& limits) { m_removedLimits = limits; }
+    void startArtworkRun(const QString& description);
+    void endArtworkRun();
+    QList<RemovedChange> removedChanges(std::optional<qint64> run);
+    bool restoreRemoved(qint64 changeId);
+
 private:
+    // What a change keeps in the journal before it removes anything.
+    enum class Journal {
+        Removed,              // the pictures it removes
+        RemovedAndDownloaded, // those and the track's downloaded art, which goes after it
+        None,                 // nothing: a restore, which only takes out what a change added
+    };
     // The picture position (0-based) of an embedded artwork, or a throw when
     // the picture is gone or the file can no longer be used.
     int picturePosition(const ArtworkRef& ref) const;
@@ -123,7 +137,7 @@ private:
     // Changes the song file's pictures in one write, refusing when another
     // program changed them since they were read, and brings entry, index
     // and picture identities up to date.
-    void changeFile(int track, const PictureChange& change);
+    void changeFile(int track, const PictureChange& change, Journal journal = Journal::Removed);
     // Reads the file again after a change and brings entry, index and
     // picture identities up to date. expectedSlots: the identities the
     // pictures have after the change that was made (kept when the count
@@ -131,7 +145,17 @@ private:
     // write read back from the file, else it is read.
     void refreshFile(int track, std::optional<QList<quint64>> expectedSlots,
                      std::optional<AudioFileFacts> written = std::nullopt);
-    void removeDownloadedArtwork(int track);
+    void removeDownloadedArtwork(int track, Journal journal = Journal::Removed);
+    void storeDownloadedImage(int track, const QByteArray& image, const QString& source);
+    RemovedArtworkStore& removedStore();
+    // Keeps what the change is about to remove, durably; returns the
+    // record's id (0 when nothing goes) or throws, and then the change
+    // must not be made.
+    qint64 journalFileChange(int track, const QList<Picture>& before, const PictureChange& change,
+                             const DownloadedArt* downloaded);
+    qint64 journalDownloaded(int track, const DownloadedArt& art);
+    qint64 journal(RemovedChange change);
+    void forgetJournalled(qint64 changeId) noexcept;
     const DownloadedArt* downloadedArt(int track) const;
     QString downloadedFolder() const;
     QString playlistFolder() const;
@@ -147,6 +171,11 @@ private:
     QList<PlaylistDataPtr> m_playlists;
     quint64 m_nextSlot = 1;
     bool m_namesFromTags = true;
+    std::unique_ptr<RemovedArtworkStore> m_removed;
+    RemovedLimits m_removedLimits;
+    QString m_runDescription;
+    bool m_inRun = false;
+    qint64 m_runId = 0; // made with the run's first record
 };
 
 // Puts a song file's facts into a track: its picture identities, and for a

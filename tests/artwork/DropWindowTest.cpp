@@ -140,7 +140,7 @@ protected:
             {settings.file(u"user.json"_s), settings.file(u"machine.json"_s)});
         song = library.copySeed(u"seed.mp3"_s, u"Album/song.mp3"_s);
         window = mainwindow::StartMainWindow(ui.services(), [this] {
-            return musiclibrary::openLibrary(library.path(), {.dataFolder = data.path()});
+            return musiclibrary::openLibrary(library.path(), {data.path()});
         });
         ASSERT_TRUE(window);
         InstallArtworkCommands(*window, &runner);

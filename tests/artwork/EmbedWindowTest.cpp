@@ -103,9 +103,9 @@ protected:
     void SetUp() override {
         support::SetRegistryFiles(
             {settings.file(u"user.json"_s), settings.file(u"machine.json"_s)});
-        libraryFile = musiclibrary::buildDemoLibrary(demo.path(), {.dataFolder = data.path()});
+        libraryFile = musiclibrary::buildDemoLibrary(demo.path(), {data.path()});
         window = mainwindow::StartMainWindow(ui.services(), [this] {
-            return musiclibrary::openLibrary(libraryFile, {.dataFolder = data.path()});
+            return musiclibrary::openLibrary(libraryFile, {data.path()});
         });
         ASSERT_TRUE(window);
         InstallArtworkCommands(*window, &player);
@@ -180,7 +180,7 @@ TEST_F(EmbedWindowTest, StepThreeXEmbedsFolderJpgAndMovesTheRowsOff) {
 TEST_F(EmbedWindowTest, TheCommandLineEmbedAgreesWithTheWindow) {
     TempFolder otherDemo, otherData;
     const QString otherLibrary =
-        musiclibrary::buildDemoLibrary(otherDemo.path(), {.dataFolder = otherData.path()});
+        musiclibrary::buildDemoLibrary(otherDemo.path(), {otherData.path()});
     ASSERT_EQ(picturesBelow(otherDemo.path()), picturesBelow(demo.path()));
 
     player.leaveOut = {SourceLargest};

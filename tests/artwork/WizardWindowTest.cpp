@@ -70,11 +70,10 @@ protected:
     void SetUp() override {
         support::SetRegistryFiles(
             {settings.file(u"user.json"_s), settings.file(u"machine.json"_s)});
-        libraryFile = musiclibrary::buildDemoLibrary(demo.path(), {.dataFolder = data.path()});
-        otherLibrary =
-            musiclibrary::buildDemoLibrary(otherDemo.path(), {.dataFolder = otherData.path()});
+        libraryFile = musiclibrary::buildDemoLibrary(demo.path(), {data.path()});
+        otherLibrary = musiclibrary::buildDemoLibrary(otherDemo.path(), {otherData.path()});
         window = mainwindow::StartMainWindow(ui.services(), [this] {
-            return musiclibrary::openLibrary(libraryFile, {.dataFolder = data.path()});
+            return musiclibrary::openLibrary(libraryFile, {data.path()});
         });
         ASSERT_TRUE(window);
         InstallArtworkCommands(*window, &runner);

@@ -51,7 +51,7 @@ protected:
     void SetUp() override {
         support::SetRegistryFiles(
             {settings.file(u"user.json"_s), settings.file(u"machine.json"_s)});
-        libraryFile = musiclibrary::buildDemoLibrary(demo.path(), {.dataFolder = data.path()});
+        libraryFile = musiclibrary::buildDemoLibrary(demo.path(), {data.path()});
     }
     void TearDown() override { support::ResetRegistryFiles(); }
 
@@ -85,10 +85,8 @@ TEST_F(DemoScanAgreementTest, StepOneShowsExactlyTheRowsTheCommandLineScanPrints
     const QString counts = printed.takeLast();
     ASSERT_TRUE(counts.startsWith(u"counts\t"_s)) << counts.toStdString();
 
-    const std::unique_ptr<mainwindow::FormMain> window =
-        mainwindow::StartMainWindow(ui.services(), [this] {
-            return musiclibrary::openLibrary(libraryFile, {.dataFolder = data.path()});
-        });
+    const std::unique_ptr<mainwindow::FormMain> window = mainwindow::StartMainWindow(
+        ui.services(), [this] { return musiclibrary::openLibrary(libraryFile, {data.path()}); });
     ASSERT_TRUE(window);
     window->toolbarButton(keys::Step1)->click();
     ASSERT_EQ(window->busy(), 0);

@@ -10,9 +10,8 @@ void SeedLibraryWindowTest::startWindow(const QList<SeedPlacement>& seeds) {
     support::SetRegistryFiles({settings.file(u"user.json"_s), settings.file(u"machine.json"_s)});
     for (const auto& [seed, placement] : seeds)
         library.copySeed(seed, placement);
-    window = mainwindow::StartMainWindow(ui.services(), [this] {
-        return musiclibrary::openLibrary(library.path(), {.dataFolder = data.path()});
-    });
+    window = mainwindow::StartMainWindow(
+        ui.services(), [this] { return musiclibrary::openLibrary(library.path(), {data.path()}); });
     ASSERT_TRUE(window);
 }
 

@@ -1,9 +1,11 @@
 // A write killed at any moment leaves each song either exactly as it was or
 // completely updated; at most the one copy being written stays behind, it
 // never replaces an original, and it is removed once the engine looks again.
+// What a killed run removed can still be put back from what it kept.
 
 #include "musiclibrary/AudioFileIO.h"
 #include "musiclibrary/ITunes.h"
+#include "musiclibrary/Library.h"
 #include "musiclibrary/SafeFileWrite.h"
 #include "tests/common/TestFiles.h"
 #include "tests/musiclibrary/AudioFileTestFiles.h"
@@ -80,6 +82,73 @@ TEST_P(SafeWriteKill, EverySongIsWholeOldOrWholeNew) {
             ++updated;
         }
         RecordProperty("updated_in_round_" + std::to_string(round), updated);
+    }
+}
+
+QList<QByteArray> pictureData(const QString& path) {
+    QList<QByteArray> data;
+    for (const Picture& picture : readPictures(path))
+        data.append(picture.data);
+    return data;
+}
+
+TEST_P(SafeWriteKill, AKilledRunLeavesWhatItRemovedRestorable) {
+    const bool roomy = GetParam();
+    const QByteArray first = readFile(seedPath(u"cover-600.jpg"_s));
+    const QByteArray second = readFile(seedPath(u"cover-300.jpg"_s));
+    const QStringList seeds =
+        roomy ? QStringList{u"seed.mp3"_s} : QStringList{u"seed.mp3"_s, u"seed.m4a"_s};
+    for (int round = 0; round < Rounds; ++round) {
+        TempFolder music;
+        TempFolder data;
+        QStringList songs;
+        for (int i = 0; i < SongsPerRound; ++i) {
+            const QString seed = seeds.at(i % seeds.size());
+            const QString song =
+                music.copySeed(seed, u"Album/song-%1.%2"_s.arg(i).arg(seed.section(u'.', 1)));
+            if (roomy) {
+                appendPicture(song, first + QByteArray(30000, '\0'));
+                removePicture(song, 0);
+            }
+            appendPicture(song, first);
+            appendPicture(song, second);
+            songs.append(song);
+        }
+        // Indexed before the run, as a library in use would be.
+        openLibrary(music.path(), {data.path()});
+        SafeFileWrite::flushFolders();
+
+        QProcess helper;
+        helper.start(QStringLiteral(QUILLMOTH_KILL_HELPER),
+                     {u"--remove-first"_s, data.path(), music.path()});
+        ASSERT_TRUE(helper.waitForStarted(10000));
+        ASSERT_TRUE(helper.waitForReadyRead(10000));
+        // Opening the store takes the first change longer than the others.
+        QThread::usleep(QRandomGenerator::global()->bounded(1000, 400000));
+        helper.kill();
+        helper.waitForFinished(10000);
+
+        const ITunesPtr library = openLibrary(music.path(), {data.path()});
+        int removed = 0;
+        for (const QString& song : songs) {
+            SCOPED_TRACE(song.toStdString());
+            const QList<QByteArray> now = pictureData(song);
+            if (now.size() == 1) {
+                EXPECT_EQ(now[0], second);
+                ++removed;
+            } else {
+                EXPECT_EQ(now, (QList<QByteArray>{first, second}));
+            }
+        }
+        // Every song that lost its picture has it kept; a change kept just
+        // before the kill, whose song was not written, restores nothing.
+        int restored = 0;
+        for (const RemovedChange& change : library->RemovedArtwork(std::nullopt))
+            restored += library->RestoreRemovedArtwork(change.id) ? 1 : 0;
+        EXPECT_EQ(restored, removed);
+        for (const QString& song : songs)
+            EXPECT_EQ(pictureData(song), (QList<QByteArray>{first, second})) << song.toStdString();
+        RecordProperty("removed_in_round_" + std::to_string(round), removed);
     }
 }
 
