@@ -6,6 +6,7 @@
 #include "support/AppData.h"
 #include "support/Registry.h"
 #include "support/RegistryKeys.h"
+#include "support/RemovedArtworkSettings.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -42,6 +43,13 @@ QString LibraryDataFolder() {
 }
 
 namespace {
+musiclibrary::LibraryOptions userLibraryOptions() {
+    return {LibraryDataFolder(),
+            {support::GetRemovedArtworkKeepDays(), support::GetRemovedArtworkMaxBytes()}};
+}
+} // namespace
+
+namespace {
 void showDemoFailure(support::MessageBoxes& messages, const QString& description) {
     messages.show(u"The demonstration library could not be built."_s + u"\n\n"_s + description,
                   QString(), support::MbOk, support::MbCritical);
@@ -51,7 +59,7 @@ void showDemoFailure(support::MessageBoxes& messages, const QString& description
 QString BuildDemoLibrary(support::MessageBoxes& messages) {
     try {
         return musiclibrary::buildDemoLibrary(musiclibrary::defaultDemoLibraryFolder(),
-                                              {.dataFolder = LibraryDataFolder()});
+                                              userLibraryOptions());
     } catch (const musiclibrary::LibraryError& error) {
         showDemoFailure(messages, error.description());
     } catch (const std::exception& error) {
@@ -68,7 +76,7 @@ catalogue::LibraryOpener MakeLibraryOpener(const QString& path,
     return [absolute, onFailure = std::move(onFailure)] {
         musiclibrary::ITunesPtr library;
         try {
-            library = musiclibrary::openLibrary(absolute, {.dataFolder = LibraryDataFolder()});
+            library = musiclibrary::openLibrary(absolute, userLibraryOptions());
         } catch (const musiclibrary::LibraryError& error) {
             if (onFailure)
                 onFailure(error.description());

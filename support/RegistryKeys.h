@@ -19,6 +19,12 @@ inline const QString VALUE_UPDATE_CHECK_DAYS = QStringLiteral("CheckDays");
 inline const QString VALUE_LAST_UPDATE_RUN = QStringLiteral("LastWiserUpdateRunDateTime");
 inline const QString VALUE_LAST_UPDATER_CHECK_DAYS = QStringLiteral("LastWiseUpdateCheckDays");
 
+// How much removed artwork is kept for restoring; set by hand.
+inline const QString KEY_REMOVED_ARTWORK =
+    QStringLiteral("Software\\Tarnwick\\Quillmoth\\RemovedArtwork");
+inline const QString VALUE_REMOVED_KEEP_DAYS = QStringLiteral("KeepDays");
+inline const QString VALUE_REMOVED_MAX_MEGABYTES = QStringLiteral("MaxMegabytes");
+
 // The updater's own key, in the machine store, read only.
 inline const QString KEY_UPDATER_APP =
     QStringLiteral("Software\\Wise Solutions\\WiseUpdate\\Apps\\Tarnwick Quillmoth");

@@ -43,5 +43,7 @@ Command deleteCommand();
 Command thumbnailsCommand();
 Command downloadPlaylistCommand();
 Command embedDownloadedCommand();
+Command removedCommand();
+Command restoreCommand();
 
 } // namespace cli

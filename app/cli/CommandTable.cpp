@@ -19,6 +19,8 @@ const std::vector<Command>& commandTable() {
         thumbnailsCommand(),
         downloadPlaylistCommand(),
         embedDownloadedCommand(),
+        removedCommand(),
+        restoreCommand(),
     };
     return table;
 }

@@ -5,6 +5,7 @@
 
 #include "app/cli/CliCommand.h"
 #include "app/cli/CliContext.h"
+#include "support/RemovedArtworkSettings.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -92,6 +93,7 @@ int main(int argc, char** argv) {
                                 : QStandardPaths::writableLocation(QStandardPaths::MusicLocation);
     musiclibrary::LibraryOptions options;
     options.dataFolder = parser.value(dataOption); // empty: the engine's default
+    options.removed = {support::GetRemovedArtworkKeepDays(), support::GetRemovedArtworkMaxBytes()};
     cli::CliContext context(library, options, out);
     try {
         const int status = command->run(context, arguments);

@@ -215,4 +215,56 @@ TEST_F(EmbedCliTest, AKilledDeleteRunLeavesEverySongWhole) {
         EXPECT_TRUE(leftoverCopies(music().file(QString::number(album))).isEmpty());
 }
 
+TEST_F(EmbedCliTest, WhatADeleteRunRemovedIsListedAndRestored) {
+    const QStringList songs = {
+        makeSong(music(), u"A/1.mp3"_s, {u"One"_s, {}, {}, 1},
+                 {u"cover-75.jpg"_s, u"cover-300.jpg"_s}),
+        makeSong(music(), u"A/2.mp3"_s, {u"Two"_s, {}, {}, 2}, {u"cover-200.jpg"_s}),
+        makeSong(music(), u"A/3.m4a"_s, {u"Three"_s, {}, {}, 3},
+                 {u"cover-600.jpg"_s, u"cover-48.bmp"_s})};
+    QList<QByteArray> originals;
+    for (const QString& song : songs)
+        originals.append(readFile(song));
+    EXPECT_EQ(run({u"removed"_s}).lines, QStringList{QString()}) << "nothing kept yet";
+
+    ASSERT_EQ(run({u"delete"_s, u"--multiple"_s, u"13"_s, u"--single"_s, u"4"_s}).exitCode, 0);
+    Result listed = run({u"removed"_s});
+    ASSERT_EQ(listed.exitCode, 0) << listed.errors.toStdString();
+    ASSERT_EQ(listed.lines.size(), 4);
+    const QList<int> removedCounts = {2, 1, 2};
+    for (int i = 0; i < 3; ++i) {
+        const QStringList fields = listed.lines[i].split(u'\t');
+        ASSERT_EQ(fields.size(), 9) << listed.lines[i].toStdString();
+        EXPECT_EQ(fields[3], u"Delete artwork"_s);
+        EXPECT_EQ(fields[8], songs[i]);
+        EXPECT_EQ(fields[5].toInt(), removedCounts[i]);
+        EXPECT_EQ(fields[6], u"0"_s) << "none downloaded";
+        EXPECT_TRUE(musiclibrary::readPictures(songs[i]).isEmpty());
+    }
+    EXPECT_TRUE(listed.lines[0].split(u'\t')[0] != listed.lines[1].split(u'\t')[0]);
+
+    // Another program changes the second song; the first is restored alone.
+    musiclibrary::appendPicture(songs[1], readFile(seedPath(u"cover-75.jpg"_s)));
+    const QByteArray changedSecond = readFile(songs[1]);
+    Result restored = run({u"restore"_s, u"--tracks"_s, u"1"_s});
+    ASSERT_EQ(restored.exitCode, 0) << restored.errors.toStdString();
+    EXPECT_EQ(restored.lines, (QStringList{u"restored\t1\t"_s + songs[0] + u'\t', QString()}));
+    EXPECT_EQ(readFile(songs[0]), originals[0]);
+
+    restored = run({u"restore"_s});
+    EXPECT_EQ(restored.exitCode, 1) << "a refusal is a failure of the command";
+    ASSERT_EQ(restored.lines.size(), 3);
+    EXPECT_EQ(restored.lines[0], u"restored\t3\t"_s + songs[2] + u'\t');
+    EXPECT_TRUE(restored.lines[1].startsWith(u"refused\t2\t"_s + songs[1] + u"\tThe artwork of"_s))
+        << restored.lines[1].toStdString();
+    EXPECT_EQ(musiclibrary::readPictures(songs[2]).size(), 2);
+    EXPECT_EQ(readFile(songs[1]), changedSecond);
+    listed = run({u"removed"_s});
+    ASSERT_EQ(listed.lines.size(), 2) << "the refused change stays kept";
+    EXPECT_TRUE(listed.lines[0].endsWith(songs[1]));
+
+    EXPECT_EQ(run({u"restore"_s, u"--run"_s, u"x"_s}).exitCode, 2);
+    EXPECT_EQ(run({u"restore"_s, u"--tracks"_s, u"9"_s}).exitCode, 1) << "no such track";
+}
+
 } // namespace
