@@ -28,14 +28,14 @@ const QString completeMarker = u".bench-library"_s;
 
 QString describe(const LibraryShape& shape) {
     return u"tracks=%1 album=%2 embeddedEvery=%3 coverBytes=%4 folderImages=%5 three=%6 "
-           u"songBytes=%7\n"_s
-        .arg(shape.tracks)
-        .arg(shape.songsPerAlbum)
-        .arg(shape.embeddedEvery)
-        .arg(shape.coverBytes)
-        .arg(shape.folderImages ? 1 : 0)
-        .arg(shape.threeImagesPerFolder ? 1 : 0)
-        .arg(shape.songBytes);
+           u"songBytes=%7 tagPadding=%8\n"_s.arg(shape.tracks)
+               .arg(shape.songsPerAlbum)
+               .arg(shape.embeddedEvery)
+               .arg(shape.coverBytes)
+               .arg(shape.folderImages ? 1 : 0)
+               .arg(shape.threeImagesPerFolder ? 1 : 0)
+               .arg(shape.songBytes)
+               .arg(shape.tagPadding);
 }
 
 TagLib::String toTagString(const QString& text) {
@@ -146,6 +146,30 @@ QByteArray taggedMp3(const QString& title, const QString& artist, const QString&
     return QByteArray(data->data(), qsizetype(data->size()));
 }
 
+namespace {
+
+qsizetype tagSizeOf(const QByteArray& mp3) {
+    if (!mp3.startsWith("ID3") || mp3.size() < 10)
+        return 0;
+    return 10 + (qsizetype(mp3[6] & 0x7F) << 21 | qsizetype(mp3[7] & 0x7F) << 14 |
+                 qsizetype(mp3[8] & 0x7F) << 7 | qsizetype(mp3[9] & 0x7F));
+}
+
+} // namespace
+
+QByteArray withTagPadding(const QByteArray& mp3, qsizetype padding) {
+    const qsizetype tagSize = tagSizeOf(mp3);
+    if (tagSize == 0)
+        return mp3;
+    QByteArray padded = mp3.left(tagSize) + QByteArray(padding, '\0') + mp3.mid(tagSize);
+    quint32 body = quint32(tagSize + padding - 10);
+    for (int i = 9; i >= 6; --i) {
+        padded[i] = char(body & 0x7F);
+        body >>= 7;
+    }
+    return padded;
+}
+
 QByteArray withAudioUpTo(const QByteArray& mp3, qsizetype bytes) {
     // The seed's audio: everything after its ID3v2 tag (size synchsafe).
     const QByteArray seed = seedFile(u"seed.mp3"_s);
@@ -190,16 +214,18 @@ bool ensureLibrary(const QString& folder, const LibraryShape& shape) {
         const QString albumPath = albumFolder(folder, album);
         if (i % shape.songsPerAlbum == 0 &&
             (!QDir().mkpath(albumPath) ||
-             (shape.threeImagesPerFolder ? !writeThreeFolderImages(albumPath)
-                                         : shape.folderImages &&
-                                               !writeFolderImages(albumPath, album))))
+             (shape.threeImagesPerFolder
+                  ? !writeThreeFolderImages(albumPath)
+                  : shape.folderImages && !writeFolderImages(albumPath, album))))
             return false;
         const int number = i % shape.songsPerAlbum + 1;
         const QString title = u"Song %1"_s.arg(i, 5, 10, QChar(u'0'));
-        const QByteArray mp3 = withAudioUpTo(
+        QByteArray mp3 = withAudioUpTo(
             taggedMp3(title, u"Artist %1"_s.arg(album / albumsPerArtist), u"Album %1"_s.arg(album),
                       number, i % shape.embeddedEvery == 0 ? cover : QByteArray()),
             shape.songBytes);
+        if (shape.tagPadding > 0)
+            mp3 = withTagPadding(mp3, shape.tagPadding);
         const QString name = u"/%1 %2.mp3"_s.arg(number, 2, 10, QChar(u'0')).arg(title);
         if (mp3.isEmpty() || !writeFile(albumPath + name, mp3))
             return false;

@@ -21,6 +21,9 @@ struct LibraryShape {
     bool threeImagesPerFolder = false;
     // Songs padded with more audio to about this size; 0 leaves the seed's.
     qsizetype songBytes = 0;
+    // Room left in each song's tag (zero bytes after its frames), as some
+    // tag editors leave it; 0 keeps TagLib's own.
+    qsizetype tagPadding = 0;
 };
 
 // The seed files the libraries are made from.
@@ -34,6 +37,9 @@ QByteArray paddedJpeg(qsizetype size);
 // picture as an ID3v2.3 APIC frame when it is not empty.
 QByteArray taggedMp3(const QString& title, const QString& artist, const QString& album,
                      int trackNumber, const QByteArray& picture);
+
+// mp3 with padding bytes of room in its ID3v2 tag.
+QByteArray withTagPadding(const QByteArray& mp3, qsizetype padding);
 
 // mp3 with its audio frames repeated until the file is about bytes long.
 QByteArray withAudioUpTo(const QByteArray& mp3, qsizetype bytes);
