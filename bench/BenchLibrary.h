@@ -21,6 +21,9 @@ struct LibraryShape {
     bool threeImagesPerFolder = false;
     // Songs padded with more audio to about this size; 0 leaves the seed's.
     qsizetype songBytes = 0;
+    // Every n-th track a tagged WAV file instead, a kind that cannot hold
+    // pictures: the songs of the Ineligible list. 0: none.
+    int wavEvery = 0;
 };
 
 // The seed files the libraries are made from.
@@ -34,6 +37,10 @@ QByteArray paddedJpeg(qsizetype size);
 // picture as an ID3v2.3 APIC frame when it is not empty.
 QByteArray taggedMp3(const QString& title, const QString& artist, const QString& album,
                      int trackNumber, const QByteArray& picture);
+
+// The seed WAV with the same tags in an ID3v2 chunk.
+QByteArray taggedWav(const QString& title, const QString& artist, const QString& album,
+                     int trackNumber);
 
 // mp3 with its audio frames repeated until the file is about bytes long.
 QByteArray withAudioUpTo(const QByteArray& mp3, qsizetype bytes);
