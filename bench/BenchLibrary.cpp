@@ -10,6 +10,7 @@
 #include <taglib/id3v2tag.h>
 #include <taglib/mpegfile.h>
 #include <taglib/tbytevectorstream.h>
+#include <taglib/wavfile.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -27,15 +28,19 @@ const QString partialMarker = u".bench-library-partial"_s;
 const QString completeMarker = u".bench-library"_s;
 
 QString describe(const LibraryShape& shape) {
-    return u"tracks=%1 album=%2 embeddedEvery=%3 coverBytes=%4 folderImages=%5 three=%6 "
-           u"songBytes=%7 tagPadding=%8\n"_s.arg(shape.tracks)
-               .arg(shape.songsPerAlbum)
-               .arg(shape.embeddedEvery)
-               .arg(shape.coverBytes)
-               .arg(shape.folderImages ? 1 : 0)
-               .arg(shape.threeImagesPerFolder ? 1 : 0)
-               .arg(shape.songBytes)
-               .arg(shape.tagPadding);
+    QString text = u"tracks=%1 album=%2 embeddedEvery=%3 coverBytes=%4 folderImages=%5 three=%6 "
+                   u"songBytes=%7 tagPadding=%8\n"_s.arg(shape.tracks)
+                       .arg(shape.songsPerAlbum)
+                       .arg(shape.embeddedEvery)
+                       .arg(shape.coverBytes)
+                       .arg(shape.folderImages ? 1 : 0)
+                       .arg(shape.threeImagesPerFolder ? 1 : 0)
+                       .arg(shape.songBytes)
+                       .arg(shape.tagPadding);
+    // Added later, and only when used: libraries made before stay valid.
+    if (shape.wavEvery > 0)
+        text += u"wavEvery=%1\n"_s.arg(shape.wavEvery);
+    return text;
 }
 
 TagLib::String toTagString(const QString& text) {
@@ -170,6 +175,24 @@ QByteArray withTagPadding(const QByteArray& mp3, qsizetype padding) {
     return padded;
 }
 
+QByteArray taggedWav(const QString& title, const QString& artist, const QString& album,
+                     int trackNumber) {
+    const QByteArray seed = seedFile(u"seed.wav"_s);
+    TagLib::ByteVectorStream stream(TagLib::ByteVector(seed.constData(), uint(seed.size())));
+    TagLib::RIFF::WAV::File file(&stream, false);
+    TagLib::ID3v2::Tag* tag = file.ID3v2Tag();
+    if (!file.isValid() || !tag)
+        return {};
+    tag->setTitle(toTagString(title));
+    tag->setArtist(toTagString(artist));
+    tag->setAlbum(toTagString(album));
+    tag->setTrack(uint(trackNumber));
+    if (!file.save(TagLib::RIFF::WAV::File::ID3v2, TagLib::File::StripNone, TagLib::ID3v2::v3))
+        return {};
+    const TagLib::ByteVector* data = stream.data();
+    return QByteArray(data->data(), qsizetype(data->size()));
+}
+
 QByteArray withAudioUpTo(const QByteArray& mp3, qsizetype bytes) {
     // The seed's audio: everything after its ID3v2 tag (size synchsafe).
     const QByteArray seed = seedFile(u"seed.mp3"_s);
@@ -220,10 +243,18 @@ bool ensureLibrary(const QString& folder, const LibraryShape& shape) {
             return false;
         const int number = i % shape.songsPerAlbum + 1;
         const QString title = u"Song %1"_s.arg(i, 5, 10, QChar(u'0'));
-        QByteArray mp3 = withAudioUpTo(
-            taggedMp3(title, u"Artist %1"_s.arg(album / albumsPerArtist), u"Album %1"_s.arg(album),
-                      number, i % shape.embeddedEvery == 0 ? cover : QByteArray()),
-            shape.songBytes);
+        const QString artist = u"Artist %1"_s.arg(album / albumsPerArtist);
+        if (shape.wavEvery > 0 && i % shape.wavEvery == shape.wavEvery - 1) {
+            const QByteArray wav = taggedWav(title, artist, u"Album %1"_s.arg(album), number);
+            const QString name = u"/%1 %2.wav"_s.arg(number, 2, 10, QChar(u'0')).arg(title);
+            if (wav.isEmpty() || !writeFile(albumPath + name, wav))
+                return false;
+            continue;
+        }
+        QByteArray mp3 =
+            withAudioUpTo(taggedMp3(title, artist, u"Album %1"_s.arg(album), number,
+                                    i % shape.embeddedEvery == 0 ? cover : QByteArray()),
+                          shape.songBytes);
         if (shape.tagPadding > 0)
             mp3 = withTagPadding(mp3, shape.tagPadding);
         const QString name = u"/%1 %2.mp3"_s.arg(number, 2, 10, QChar(u'0')).arg(title);

@@ -24,6 +24,9 @@ struct LibraryShape {
     // Room left in each song's tag (zero bytes after its frames), as some
     // tag editors leave it; 0 keeps TagLib's own.
     qsizetype tagPadding = 0;
+    // Every n-th track a tagged WAV file instead, a kind that cannot hold
+    // pictures: the songs of the Ineligible list. 0: none.
+    int wavEvery = 0;
 };
 
 // The seed files the libraries are made from.
@@ -40,6 +43,9 @@ QByteArray taggedMp3(const QString& title, const QString& artist, const QString&
 
 // mp3 with padding bytes of room in its ID3v2 tag.
 QByteArray withTagPadding(const QByteArray& mp3, qsizetype padding);
+// The seed WAV with the same tags in an ID3v2 chunk.
+QByteArray taggedWav(const QString& title, const QString& artist, const QString& album,
+                     int trackNumber);
 
 // mp3 with its audio frames repeated until the file is about bytes long.
 QByteArray withAudioUpTo(const QByteArray& mp3, qsizetype bytes);

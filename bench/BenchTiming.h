@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -23,6 +24,23 @@ inline double median(std::vector<double> values) {
     std::sort(values.begin(), values.end());
     const size_t middle = values.size() / 2;
     return values.size() % 2 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
+}
+
+// The value below which the fraction p (0..1) of the values lie, by the
+// nearest rank; 0 for none.
+inline double percentile(std::vector<double> values, double p) {
+    if (values.empty())
+        return 0;
+    std::sort(values.begin(), values.end());
+    const double rank = std::clamp(p, 0.0, 1.0) * double(values.size());
+    const size_t at = rank <= 1 ? 0 : size_t(std::ceil(rank)) - 1;
+    return values[std::min(at, values.size() - 1)];
+}
+
+// One line that holds a figure against an upper limit: "met" or "MISSED".
+inline void printLimit(const std::string& what, double value, const char* unit, double limit) {
+    std::printf("%-46s %10.3f %-3s target <= %-8g %s\n", what.c_str(), value, unit, limit,
+                value <= limit ? "met" : "MISSED");
 }
 
 // One line of a figures table: a measured value, its floor (0 when there is

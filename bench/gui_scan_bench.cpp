@@ -4,14 +4,18 @@
 // otherwise.
 //
 // Usage: quillmoth_gui_scan_bench --library DIR --data-folder DIR [--report FILE]
-//                                [--paints]
+//                                [--paints] [--sort] [--scroll] [--run]
 // --paints also prints how many paint events each kind of widget received
-// during Step 1: where a slow window scan spends its time.
+// during Step 1: where a slow window scan spends its time. --sort, --scroll
+// and --run go on after Step 1 with what a user does next (see
+// WindowMeasures.h) and print their figures.
 
 #include "bench/BenchTiming.h"
+#include "bench/WindowMeasures.h"
 #include "catalogue/CatalogueSession.h"
 #include "mainwindow/CommandKeys.h"
 #include "mainwindow/FormMain.h"
+#include "mainwindow/ReviewCommands.h"
 #include "mainwindow/StartUp.h"
 #include "musiclibrary/Library.h"
 #include "support/QtUiServices.h"
@@ -32,24 +36,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
-// A message during a timed run would wait for a click that never comes: the
-// text goes to stderr and the run counts as failed.
-class LoggedMessages : public support::MessageBoxes {
-public:
-    bool shown = false;
-    int show(const QString& text, const QString&, int, int) override {
-        shown = true;
-        QTextStream(stderr) << "Message: " << text << '\n';
-        return support::IdCancel;
-    }
-    int showWithCheckBox(const QString& text, const QString& title, int buttons, int icon,
-                         bool* dontShowAgain) override {
-        if (dontShowAgain)
-            *dontShowAgain = false;
-        return show(text, title, buttons, icon);
-    }
-};
 
 class SilentBeeper : public support::Beeper {
 public:
@@ -84,7 +70,7 @@ int main(int argc, char** argv) {
     const QString report = optionValue(arguments, u"--report"_s);
     if (library.isEmpty() || dataFolder.isEmpty()) {
         QTextStream(stderr) << "Usage: quillmoth_gui_scan_bench --library DIR --data-folder DIR "
-                               "[--report FILE]\n";
+                               "[--report FILE] [--paints] [--sort] [--scroll] [--run]\n";
         return 2;
     }
 
@@ -92,7 +78,7 @@ int main(int argc, char** argv) {
     QTemporaryDir settings;
     support::SetRegistryFiles(
         {settings.filePath(u"user.json"_s), settings.filePath(u"machine.json"_s)});
-    LoggedMessages messages;
+    bench::BenchMessages messages;
     support::QtEventPump events;
     SilentBeeper beeper;
     support::SystemClock clock;
@@ -105,6 +91,8 @@ int main(int argc, char** argv) {
     });
     if (!window)
         return 1;
+    // Edit > Check All and the other review commands, as the program wires them.
+    mainwindow::InstallReviewCommands(*window);
     window->show();
     QElapsedTimer exposing;
     exposing.start();
@@ -124,6 +112,20 @@ int main(int argc, char** argv) {
         QTextStream(stdout) << count << " paint events: " << widgetClass << '\n';
     const catalogue::TabCounts& counts = window->session().Counts;
     const int rows = counts.gEligibleSongs() + counts.gInEligibleSongs();
+    const bool sort = arguments.contains(u"--sort"_s);
+    const bool scroll = arguments.contains(u"--scroll"_s);
+    const bool runs = arguments.contains(u"--run"_s);
+    if (sort || scroll || runs)
+        QTextStream(stdout) << "Step 1: " << scanning << " s, " << counts.gEligibleSongs()
+                            << " eligible and " << counts.gInEligibleSongs()
+                            << " ineligible songs\n";
+    bool measured = !messages.failed;
+    if (measured && sort)
+        measured = bench::measureHeaderSorts(*window);
+    if (measured && scroll)
+        measured = bench::measureScrolling(*window);
+    if (measured && runs)
+        measured = bench::measureRunAndStop(*window, messages);
     window.reset();
     support::ResetRegistryFiles();
 
@@ -136,5 +138,5 @@ int main(int argc, char** argv) {
         QTextStream(stdout) << "open " << opening << " s, scan " << scanning << " s, " << rows
                             << " rows\n";
     }
-    return messages.shown ? 1 : 0;
+    return measured && !messages.failed ? 0 : 1;
 }

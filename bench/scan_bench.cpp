@@ -2,7 +2,10 @@
 // window's Step 1 on a large generated library, against listing the library
 // with find. See bench/README.md.
 //
-// Usage: quillmoth_scan_bench [--tracks N] [--runs N] [CACHE_DIR]
+// Usage: quillmoth_scan_bench [--tracks N] [--runs N] [--wav-every N]
+//                             [--measure scan,sort,scroll,run] [CACHE_DIR]
+// --wav-every N makes every N-th song a WAV file (the Ineligible list) in a
+// library of its own; --measure picks the figures (default: scan).
 
 #include "bench/BenchLibrary.h"
 #include "bench/BenchProcess.h"
@@ -26,23 +29,44 @@ using bench::ProcessRun;
 using bench::runProcess;
 using bench::Series;
 
-bool parseOptions(const QStringList& arguments, int& tracks, int& runs, QString& cache) {
+struct Options {
+    int tracks = 20000;
+    int runs = 5;
+    int wavEvery = 0;
+    // What to measure: "scan" (the whole processes), and after Step 1 in one
+    // window "sort", "scroll" and "run" (see WindowMeasures.h).
+    QStringList measures{u"scan"_s};
+    QString cache = u"/tmp/quillmoth-bench"_s;
+};
+
+bool parseOptions(const QStringList& arguments, Options& options) {
+    static const QStringList known{u"scan"_s, u"sort"_s, u"scroll"_s, u"run"_s};
     for (qsizetype i = 1; i < arguments.size(); ++i) {
-        int* number = arguments[i] == u"--tracks"_s ? &tracks
-                      : arguments[i] == u"--runs"_s ? &runs
-                                                    : nullptr;
+        const QString& name = arguments[i];
+        int* number = name == u"--tracks"_s      ? &options.tracks
+                      : name == u"--runs"_s      ? &options.runs
+                      : name == u"--wav-every"_s ? &options.wavEvery
+                                                 : nullptr;
         if (number) {
             bool ok = false;
             *number = i + 1 < arguments.size() ? arguments[++i].toInt(&ok) : 0;
-            if (!ok || *number < 1)
+            if (!ok || *number < (number == &options.wavEvery ? 0 : 1))
                 return false;
-        } else if (arguments[i].startsWith(u'-')) {
+        } else if (name == u"--measure"_s) {
+            if (++i >= arguments.size())
+                return false;
+            options.measures = arguments[i].split(u',', Qt::SkipEmptyParts);
+            for (const QString& measure : options.measures) {
+                if (!known.contains(measure))
+                    return false;
+            }
+        } else if (name.startsWith(u'-')) {
             return false;
         } else {
-            cache = arguments[i];
+            options.cache = name;
         }
     }
-    return true;
+    return !options.measures.isEmpty();
 }
 
 qsizetype lineCount(const QString& path) {
@@ -50,8 +74,25 @@ qsizetype lineCount(const QString& path) {
     return file.open(QIODevice::ReadOnly) ? file.readAll().count('\n') : -1;
 }
 
-const char* verdict(bool met) {
-    return met ? "met" : "MISSED";
+// One window, opened on the library and scanned, then sorted, scrolled and
+// run over its checked rows; its figures are printed as they came.
+bool measureWindow(const QStringList& guiScan, const QStringList& measures, const QString& cache) {
+    QStringList command = guiScan;
+    for (const QString& measure : measures) {
+        if (measure != u"scan"_s)
+            command.append(u"--"_s + measure);
+    }
+    const QString output = cache + u"/gui-measures.txt"_s;
+    const ProcessRun run = runProcess(command, output);
+    QFile figures(output);
+    if (figures.open(QIODevice::ReadOnly))
+        std::fwrite(figures.readAll().constData(), 1, size_t(figures.size()), stdout);
+    std::printf("%-46s %10.3f s   peak %.1f MB\n", "window process, all of the above", run.seconds,
+                run.peakMegabytes);
+    if (!run.succeeded)
+        std::fprintf(stderr, "The window measures failed (see above and %s).\n",
+                     qPrintable(output));
+    return run.succeeded;
 }
 
 } // namespace
@@ -59,18 +100,22 @@ const char* verdict(bool met) {
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     std::setvbuf(stdout, nullptr, _IOLBF, 0);
-    int tracks = 20000;
-    int runs = 5;
-    QString cache = u"/tmp/quillmoth-bench"_s;
-    if (!parseOptions(QCoreApplication::arguments(), tracks, runs, cache)) {
-        QTextStream(stderr) << "Usage: quillmoth_scan_bench [--tracks N] [--runs N] [CACHE_DIR]\n";
+    Options options;
+    if (!parseOptions(QCoreApplication::arguments(), options)) {
+        QTextStream(stderr) << "Usage: quillmoth_scan_bench [--tracks N] [--runs N] "
+                               "[--wav-every N] [--measure scan,sort,scroll,run] [CACHE_DIR]\n";
         return 2;
     }
-    cache = QDir::cleanPath(QDir(cache).absolutePath());
-    const QString library = cache + u"/library-%1"_s.arg(tracks);
-    const QString dataFolder = cache + u"/scan-data-%1"_s.arg(tracks);
+    const int tracks = options.tracks;
+    const int runs = options.runs;
+    const QString cache = QDir::cleanPath(QDir(options.cache).absolutePath());
+    const QString name = options.wavEvery > 0 ? u"%1-wav%2"_s.arg(tracks).arg(options.wavEvery)
+                                              : QString::number(tracks);
+    const QString library = cache + u"/library-"_s + name;
+    const QString dataFolder = cache + u"/scan-data-"_s + name;
     bench::LibraryShape shape;
     shape.tracks = tracks;
+    shape.wavEvery = options.wavEvery;
     if (!bench::ensureLibrary(library, shape))
         return 1;
     ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
@@ -93,6 +138,12 @@ int main(int argc, char** argv) {
                      qPrintable(library), qPrintable(listing));
         return 1;
     }
+    std::printf("Library: %s, %d tracks in %d-song album folders with folder images%s\n",
+                qPrintable(library), tracks, shape.songsPerAlbum,
+                shape.wavEvery > 0 ? qPrintable(u", every %1th a WAV file"_s.arg(shape.wavEvery))
+                                   : "");
+    if (!options.measures.contains(u"scan"_s))
+        return measureWindow(guiScan, options.measures, cache) ? 0 : 1;
 
     Series find, headless, window;
     std::vector<double> opening, stepOne;
@@ -116,8 +167,6 @@ int main(int argc, char** argv) {
         stepOne.push_back(step);
     }
 
-    std::printf("Library: %s, %d tracks in %d-song album folders with folder images\n",
-                qPrintable(library), tracks, shape.songsPerAlbum);
     std::printf("Whole processes, index warm, page cache warm; median of %d runs.\n\n", runs);
     std::printf("%-44s %9s %9s\n", "measure", "seconds", "peak MB");
     std::printf("%-44s %9.3f %9.1f\n", "floor: find -type f -printf '%s %T@'", find.time(),
@@ -129,15 +178,17 @@ int main(int argc, char** argv) {
                 bench::median(opening));
     std::printf("%-44s %9.3f\n\n", "  of which Step 1", bench::median(stepOne));
 
-    const double ratio = headless.time() / find.time();
-    const double windowRatio = window.time() / headless.time();
-    std::printf("headless scan            %.3f s   target <= 0.5 s    %s\n", headless.time(),
-                verdict(headless.time() <= 0.5));
-    std::printf("headless / find          %.1fx     target <= 15x      %s\n", ratio,
-                verdict(ratio <= 15));
-    std::printf("headless peak RSS        %.1f MB  target <= 150 MB   %s\n", headless.memory(),
-                verdict(headless.memory() <= 150));
-    std::printf("window / headless        %.2fx     target <= 1.5x     %s\n", windowRatio,
-                verdict(windowRatio <= 1.5));
+    // Up to 20,000 songs the headless scan has a time of its own to meet and
+    // 150 MB; beyond, only its ratio to find and 400 MB.
+    const bool large = tracks > 20000;
+    if (!large)
+        bench::printLimit("headless scan", headless.time(), "s", 0.5);
+    bench::printLimit("headless / find", headless.time() / find.time(), "x", 15);
+    bench::printLimit("headless peak RSS", headless.memory(), "MB", large ? 400 : 150);
+    bench::printLimit("window / headless", window.time() / headless.time(), "x", 1.5);
+    bench::printLimit("window: Step 1 / headless scan", bench::median(stepOne) / headless.time(),
+                      "x", 1.5);
+    if (options.measures.size() > 1)
+        return measureWindow(guiScan, options.measures, cache) ? 0 : 1;
     return 0;
 }
