@@ -12,6 +12,8 @@
 
 #include <QFile>
 
+#include <algorithm>
+
 using namespace Qt::StringLiterals;
 
 namespace artwork {
@@ -133,7 +135,8 @@ void ProcessDrop(DropEnvironment& environment, const QStringList& dropFiles) {
     if (ImageFileProblem(dropped).isEmpty()) {
         QFile file(dropped);
         if (file.open(QIODevice::ReadOnly))
-            image = file.read(MaxImageFileBytes + 1);
+            // The size was checked just now; the extra byte notices growth.
+            image = file.read(std::min(file.size(), MaxImageFileBytes) + 1);
         if (!image.isEmpty() && ImageDataProblem(dropped, image).isEmpty())
             answer = hadFolderJpg
                          ? environment.confirmation.ConfirmReplace(location, dropped, target)

@@ -77,7 +77,14 @@ QString ImageFileProblem(const QString& path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return u"The image file \"%1\" cannot be read: %2."_s.arg(path, file.errorString());
-    return ImageDataProblem(path, file.read(MaxImageFileBytes + 1));
+    // Asking for the largest size taken would set aside 64 MB for every
+    // small cover checked; asking for what the file holds (one byte more, to
+    // notice a file that grew since) reads the same bytes.
+    const QByteArray data = file.read(std::min(file.size(), MaxImageFileBytes) + 1);
+    if (data.size() > MaxImageFileBytes)
+        return u"The image file \"%1\" is too large to be used as artwork (%2 bytes)."_s.arg(
+            path, QString::number(file.size()));
+    return ImageDataProblem(path, data);
 }
 
 } // namespace artwork

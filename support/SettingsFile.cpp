@@ -82,7 +82,11 @@ SettingsFile::LoadState SettingsFile::load(QJsonObject* keys) const {
         return LoadState::Unreadable;
     if (file.size() > MaxFileBytes)
         return LoadState::Corrupt;
-    const QByteArray bytes = file.read(MaxFileBytes + 1);
+    // What the file holds, not the largest store taken: every setting read
+    // loads the file, and asking for 4 MB each time sets that much aside.
+    const QByteArray bytes = file.read(file.size() + 1);
+    if (bytes.size() > MaxFileBytes)
+        return LoadState::Corrupt;
     if (file.error() != QFileDevice::NoError)
         return LoadState::Unreadable;
     QJsonParseError error;

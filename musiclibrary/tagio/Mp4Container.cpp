@@ -118,6 +118,43 @@ QString unsafeCoverList(TagLib::MP4::File& file, TagLib::MP4::Atoms& atoms) {
     return {};
 }
 
+// A save moves the media data and so rewrites every chunk offset table
+// ("stco", "co64") that TagLib finds anywhere in the movie atom. It walks as
+// many entries as a table's count says, whatever the atom's size, writing
+// over whatever follows; and a table that stands directly where the new tag
+// goes (first in the movie atom, when there is no user data yet) is read
+// from the bytes of the new tag instead, whose "count" keeps it writing for
+// hours. A real file keeps its tables in a track's sample table, each with
+// a count that fits; any other file is refused before TagLib touches it.
+QString unsafeOffsetTables(TagLib::MP4::File& file, TagLib::MP4::Atoms& atoms) {
+    TagLib::MP4::Atom* moov = atoms.find("moov");
+    if (!moov)
+        return {};
+    QList<const TagLib::MP4::Atom*> inSampleTables;
+    for (TagLib::MP4::Atom* trak : moov->findall("trak")) {
+        if (TagLib::MP4::Atom* stbl = trak->find("mdia", "minf", "stbl")) {
+            for (const char* name : {"stco", "co64"})
+                for (const TagLib::MP4::Atom* table : stbl->findall(name))
+                    inSampleTables.append(table);
+        }
+    }
+    const QString damaged =
+        u"its table of audio chunk positions is damaged, and saving would write it wrong."_s;
+    for (const char* name : {"stco", "co64"}) {
+        const qint64 entrySize = qstrcmp(name, "co64") == 0 ? 8 : 4;
+        for (const TagLib::MP4::Atom* table : moov->findall(name, true)) {
+            if (!inSampleTables.contains(table))
+                return damaged;
+            // Header, version and flags, entry count, then the entries.
+            const QByteArray count = readRange(file, table->offset + 12, 4);
+            if (count.size() < 4 || table->length < 16 ||
+                qint64(bigEndian32(count, 0)) > (table->length - 16) / entrySize)
+                return damaged;
+        }
+    }
+    return {};
+}
+
 // The item atoms other than the pictures, as stored. Padding ("free") is
 // left out: TagLib may move or drop it, and it holds nothing.
 std::optional<QStringList> storedItemsBesidesCovers(TagLib::MP4::File& file,
@@ -233,7 +270,9 @@ public:
         if (!file.isValid() || !file.tag())
             throw FileFailure{LibraryError::Unreadable, u"its tags cannot be read."_s};
         TagLib::MP4::Atoms atoms(&file);
-        const QString unsafe = unsafeCoverList(file, atoms);
+        QString unsafe = unsafeCoverList(file, atoms);
+        if (unsafe.isEmpty())
+            unsafe = unsafeOffsetTables(file, atoms);
         if (!unsafe.isEmpty())
             throw FileFailure{LibraryError::Unreadable, unsafe};
 
