@@ -50,6 +50,7 @@ QString WriteFolderImage(const QString& target, const QByteArray& data,
         file.write(data);
         QString inTrash;
         if (replacing) {
+            file.markReady();
             const int recycled = support::RecycleFile(options.existing, false, nullptr, &inTrash);
             if (recycled != support::RecycleGone)
                 return u"The file \"%1\" could not be moved to the Trash (its drive may have no "

@@ -420,7 +420,49 @@ bool SafeFileWrite::tidyLeftover(const QString& path) {
     const QString name = QFileInfo(path).fileName();
     if (RollbackJournal::isJournalName(name))
         return RollbackJournal::recoverIfStale(path);
+    if (NewFileWrite::isReadyName(name))
+        return NewFileWrite::completeIfStale(path);
     return removeIfStaleCopy(path);
+}
+
+namespace {
+
+const QString ReadyMarker = QStringLiteral(".quillmoth-ready-");
+
+// The name a ready file stands for: ".<target><marker>XXXXXX".
+QString readyTargetName(QStringView fileName) {
+    const qsizetype marker = fileName.lastIndexOf(ReadyMarker);
+    return fileName.mid(1, marker - 1).toString();
+}
+
+} // namespace
+
+bool NewFileWrite::isReadyName(QStringView fileName) {
+    const qsizetype marker = fileName.lastIndexOf(ReadyMarker);
+    return fileName.startsWith(u'.') && marker > 1 &&
+           fileName.size() == marker + ReadyMarker.size() + 6;
+}
+
+bool NewFileWrite::completeIfStale(const QString& path) {
+    const QFileInfo entry(path);
+    if (!isReadyName(entry.fileName()) || entry.isSymLink() || !entry.isFile())
+        return false;
+    const QByteArray name = QFile::encodeName(path);
+    Descriptor ready(::open(name.constData(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
+    if (ready.get() < 0 || ::flock(ready.get(), LOCK_EX | LOCK_NB) != 0)
+        return false; // a running write holds it (or locks cannot tell: left alone)
+    const QByteArray target =
+        QFile::encodeName(entry.absolutePath() + u'/' + readyTargetName(entry.fileName()));
+    struct stat existing {};
+    if (::lstat(target.constData(), &existing) == 0)
+        return ::unlink(name.constData()) == 0;
+    if (::rename(name.constData(), target.constData()) != 0)
+        return false;
+    Descriptor folder(::open(QFile::encodeName(entry.absolutePath()).constData(),
+                             O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (folder.get() >= 0)
+        ::fsync(folder.get());
+    return true;
 }
 
 NewFileWrite::NewFileWrite(const QString& target, mode_t mode) : m_target(target) {
@@ -467,6 +509,26 @@ void NewFileWrite::write(const QByteArray& data) {
     }
     if (::fdatasync(m_fd) != 0)
         throw writeFailure(errno, u"the file could not be flushed to disk"_s);
+}
+
+void NewFileWrite::markReady() {
+    const QFileInfo info(m_target);
+    const QByteArray fileName = QFile::encodeName(info.fileName());
+    // A name cut short could not say which file it stands for: such a file
+    // stays an ordinary temporary one.
+    if (fileName.size() > MaxNameBytesInCopyName)
+        return;
+    const QString ready =
+        info.absolutePath() + u"/."_s + info.fileName() + ReadyMarker + m_temporaryPath.right(6);
+    if (::rename(QFile::encodeName(m_temporaryPath).constData(),
+                 QFile::encodeName(ready).constData()) != 0)
+        throw writeFailure(errno, u"the new file could not be made ready"_s);
+    m_temporaryPath = ready;
+    // The ready name must be durable before the old file goes.
+    Descriptor folder(::open(QFile::encodeName(info.absolutePath()).constData(),
+                             O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (folder.get() < 0 || ::fsync(folder.get()) != 0)
+        throw writeFailure(errno, u"the folder could not be flushed to disk"_s);
 }
 
 void NewFileWrite::commit() {

@@ -111,6 +111,19 @@ public:
     const QString& temporaryPath() const { return m_temporaryPath; }
     // Writes the contents and flushes them. Throws FileFailure.
     void write(const QByteArray& data);
+    // For a replacement whose old file is moved away (to the Trash) before
+    // commit(): the flushed file is renamed to a "ready" name first. Should
+    // the process die once the old file is gone, the next look at the
+    // folder puts the ready file in its place instead of removing it, so
+    // that the folder never ends without the file. A ready file whose
+    // target is still there goes (the old file was never moved). Throws
+    // FileFailure.
+    void markReady();
+    // Whether a file name has the form of a ready new file.
+    static bool isReadyName(QStringView fileName);
+    // Completes or removes a ready file that no running write holds (see
+    // markReady). True when it was handled.
+    static bool completeIfStale(const QString& path);
     // Renames the flushed file over target and flushes the folder.
     void commit();
 
