@@ -121,6 +121,18 @@ bool RemovedArtworkStore::exec(const char* sql) {
     return sqlite3_exec(m_db, sql, nullptr, nullptr, nullptr) == SQLITE_OK;
 }
 
+template <typename Value>
+void RemovedArtworkStore::runEach(std::initializer_list<const char*> statements,
+                                  const Value& value) {
+    for (const char* sql : statements) {
+        SqliteStatement statement = prepare(sql);
+        if (statement.isValid()) {
+            statement.bind(1, value);
+            statement.run();
+        }
+    }
+}
+
 SqliteStatement RemovedArtworkStore::prepare(const char* sql) const {
     sqlite3_stmt* stmt = nullptr;
     if (sqlite3_prepare_v2(m_db, sql, -1, &stmt, nullptr) != SQLITE_OK) {
@@ -229,14 +241,8 @@ qint64 RemovedArtworkStore::record(const RemovedChange& change) {
 void RemovedArtworkStore::forget(qint64 changeId) {
     if (!exec("BEGIN IMMEDIATE"))
         return;
-    for (const char* sql :
-         {"DELETE FROM pictures WHERE change_id = ?", "DELETE FROM changes WHERE id = ?"}) {
-        SqliteStatement remove = prepare(sql);
-        if (remove.isValid()) {
-            remove.bind(1, changeId);
-            remove.run();
-        }
-    }
+    runEach({"DELETE FROM pictures WHERE change_id = ?", "DELETE FROM changes WHERE id = ?"},
+            changeId);
     exec("COMMIT");
     m_keptBytes = keptBytes();
 }
@@ -303,15 +309,10 @@ QList<RemovedChange> RemovedArtworkStore::select(const char* where, qint64 value
 void RemovedArtworkStore::prune(const QDateTime& now) {
     if (exec("BEGIN IMMEDIATE")) {
         const QString limit = timeText(now.addDays(-m_limits.keepDays));
-        for (const char* sql : {"DELETE FROM pictures WHERE change_id IN "
-                                "(SELECT id FROM changes WHERE time < ?)",
-                                "DELETE FROM changes WHERE time < ?"}) {
-            SqliteStatement remove = prepare(sql);
-            if (remove.isValid()) {
-                remove.bind(1, limit);
-                remove.run();
-            }
-        }
+        runEach({"DELETE FROM pictures WHERE change_id IN "
+                 "(SELECT id FROM changes WHERE time < ?)",
+                 "DELETE FROM changes WHERE time < ?"},
+                limit);
         forgetEmptyRuns();
         exec("COMMIT");
         exec("PRAGMA incremental_vacuum");
@@ -342,16 +343,9 @@ void RemovedArtworkStore::pruneBySize(qint64 keptFrom) {
         excess -= oldest.integer(1);
     }
     oldest.reset();
-    if (lastGone > 0) {
-        for (const char* sql :
-             {"DELETE FROM pictures WHERE change_id <= ?", "DELETE FROM changes WHERE id <= ?"}) {
-            SqliteStatement remove = prepare(sql);
-            if (remove.isValid()) {
-                remove.bind(1, lastGone);
-                remove.run();
-            }
-        }
-    }
+    if (lastGone > 0)
+        runEach({"DELETE FROM pictures WHERE change_id <= ?", "DELETE FROM changes WHERE id <= ?"},
+                lastGone);
     forgetEmptyRuns();
     exec("COMMIT");
     exec("PRAGMA incremental_vacuum");

@@ -13,6 +13,7 @@
 #include <QList>
 #include <QString>
 
+#include <initializer_list>
 #include <memory>
 #include <optional>
 
@@ -91,6 +92,9 @@ private:
     bool setUp();
     bool exec(const char* sql);
     SqliteStatement prepare(const char* sql) const;
+    // Runs each statement with value bound to its one parameter.
+    template <typename Value>
+    void runEach(std::initializer_list<const char*> statements, const Value& value);
     void forgetEmptyRuns();
     QList<RemovedChange> select(const char* where, qint64 value) const;
     // Changes from keptFrom on are never pruned.
