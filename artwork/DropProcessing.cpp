@@ -12,8 +12,6 @@
 
 #include <QFile>
 
-#include <algorithm>
-
 using namespace Qt::StringLiterals;
 
 namespace artwork {
@@ -132,16 +130,9 @@ void ProcessDrop(DropEnvironment& environment, const QStringList& dropFiles) {
     // or declares an absurd size, is no cover.
     QByteArray image;
     int answer = ConfirmImageUnreadable;
-    if (ImageFileProblem(dropped).isEmpty()) {
-        QFile file(dropped);
-        if (file.open(QIODevice::ReadOnly))
-            // The size was checked just now; the extra byte notices growth.
-            image = file.read(std::min(file.size(), MaxImageFileBytes) + 1);
-        if (!image.isEmpty() && ImageDataProblem(dropped, image).isEmpty())
-            answer = hadFolderJpg
-                         ? environment.confirmation.ConfirmReplace(location, dropped, target)
-                         : environment.confirmation.ConfirmNewFolderJpg(dropped);
-    }
+    if (ReadImageFile(dropped, image).isEmpty())
+        answer = hadFolderJpg ? environment.confirmation.ConfirmReplace(location, dropped, target)
+                              : environment.confirmation.ConfirmNewFolderJpg(dropped);
     if (answer == ConfirmImageUnreadable) {
         show(messages, NotAnImageMessage(), support::MbExclamation);
         return;

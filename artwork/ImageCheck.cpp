@@ -68,6 +68,11 @@ QString ImageDataProblem(const QString& path, const QByteArray& data) {
 }
 
 QString ImageFileProblem(const QString& path) {
+    QByteArray data;
+    return ReadImageFile(path, data);
+}
+
+QString ReadImageFile(const QString& path, QByteArray& data) {
     const QFileInfo info(path);
     if (!info.exists() || !info.isFile())
         return u"The image file \"%1\" does not exist."_s.arg(path);
@@ -80,11 +85,14 @@ QString ImageFileProblem(const QString& path) {
     // Asking for the largest size taken would set aside 64 MB for every
     // small cover checked; asking for what the file holds (one byte more, to
     // notice a file that grew since) reads the same bytes.
-    const QByteArray data = file.read(std::min(file.size(), MaxImageFileBytes) + 1);
-    if (data.size() > MaxImageFileBytes)
+    QByteArray bytes = file.read(std::min(file.size(), MaxImageFileBytes) + 1);
+    if (bytes.size() > MaxImageFileBytes)
         return u"The image file \"%1\" is too large to be used as artwork (%2 bytes)."_s.arg(
             path, QString::number(file.size()));
-    return ImageDataProblem(path, data);
+    QString problem = ImageDataProblem(path, bytes);
+    if (problem.isEmpty())
+        data = std::move(bytes);
+    return problem;
 }
 
 } // namespace artwork

@@ -17,5 +17,8 @@ inline constexpr qint64 MaxImageFileBytes = 64 * 1024 * 1024;
 QString ImageDataProblem(const QString& path, const QByteArray& data);
 // The same for a file, which is read.
 QString ImageFileProblem(const QString& path);
+// Reads the file and checks it: its bytes go to data when it is such an
+// image (the answer is then empty), so that they need no second reading.
+QString ReadImageFile(const QString& path, QByteArray& data);
 
 } // namespace artwork

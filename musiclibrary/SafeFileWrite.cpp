@@ -305,13 +305,17 @@ namespace {
 std::mutex pendingMutex;
 QStringList pendingFolders;
 
-void flushFolder(const QString& folder) {
+// False, with errno telling why, when the folder could not be flushed.
+bool flushFolder(const QString& folder) {
     const int fd =
         ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd >= 0) {
-        ::fsync(fd);
-        ::close(fd);
-    }
+    if (fd < 0)
+        return false;
+    const bool flushed = ::fsync(fd) == 0;
+    const int error = errno;
+    ::close(fd);
+    errno = error;
+    return flushed;
 }
 
 } // namespace
@@ -458,10 +462,7 @@ bool NewFileWrite::completeIfStale(const QString& path) {
         return ::unlink(name.constData()) == 0;
     if (::rename(name.constData(), target.constData()) != 0)
         return false;
-    Descriptor folder(::open(QFile::encodeName(entry.absolutePath()).constData(),
-                             O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (folder.get() >= 0)
-        ::fsync(folder.get());
+    flushFolder(entry.absolutePath());
     return true;
 }
 
@@ -525,9 +526,7 @@ void NewFileWrite::markReady() {
         throw writeFailure(errno, u"the new file could not be made ready"_s);
     m_temporaryPath = ready;
     // The ready name must be durable before the old file goes.
-    Descriptor folder(::open(QFile::encodeName(info.absolutePath()).constData(),
-                             O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (folder.get() < 0 || ::fsync(folder.get()) != 0)
+    if (!flushFolder(info.absolutePath()))
         throw writeFailure(errno, u"the folder could not be flushed to disk"_s);
 }
 
@@ -536,10 +535,7 @@ void NewFileWrite::commit() {
                  QFile::encodeName(m_target).constData()) != 0)
         throw writeFailure(errno, u"the new file could not take its place"_s);
     m_committed = true;
-    Descriptor folder(::open(QFile::encodeName(QFileInfo(m_target).absolutePath()).constData(),
-                             O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (folder.get() >= 0)
-        ::fsync(folder.get());
+    flushFolder(QFileInfo(m_target).absolutePath());
 }
 
 } // namespace musiclibrary
