@@ -4,7 +4,11 @@
 #include "catalogue/RowKey.h"
 #include "musiclibrary/Library.h"
 
+#include <QSet>
+
 #include <algorithm>
+#include <array>
+#include <utility>
 
 using namespace Qt::StringLiterals;
 
@@ -30,6 +34,47 @@ bool ReportNothingChecked(const SongList& list, support::MessageBoxes* messages,
     return true;
 }
 
+namespace {
+
+// The run acts on the songs that were checked when it started, found by
+// their keys: the window refuses every command that refills, reorders or
+// re-checks a list while a run goes, and should the list change all the
+// same, no song the user did not choose is touched.
+QSet<QString> CheckedKeys(const SongListModel& model) {
+    QSet<QString> keys;
+    for (int row = 0; row < model.rowCount(); ++row)
+        if (model.isChecked(row))
+            keys.insert(model.key(row));
+    return keys;
+}
+
+// Notices a list that was refilled or reordered under the run, so that the
+// walk can start again from the top instead of reading rows that moved.
+class ListWatch {
+public:
+    explicit ListWatch(const SongListModel& model) {
+        const auto rebuilt = [this] { m_rebuilt = true; };
+        m_connections = {
+            QObject::connect(&model, &QAbstractItemModel::modelReset, rebuilt),
+            QObject::connect(&model, &QAbstractItemModel::layoutChanged, rebuilt),
+            QObject::connect(&model, &QAbstractItemModel::rowsInserted, rebuilt),
+        };
+    }
+    ~ListWatch() {
+        for (const QMetaObject::Connection& connection : m_connections)
+            QObject::disconnect(connection);
+    }
+    ListWatch(const ListWatch&) = delete;
+    ListWatch& operator=(const ListWatch&) = delete;
+    bool takeRebuilt() { return std::exchange(m_rebuilt, false); }
+
+private:
+    bool m_rebuilt = false;
+    std::array<QMetaObject::Connection, 3> m_connections;
+};
+
+} // namespace
+
 CheckedRowRunResult RunCheckedRows(CatalogueSession& session, RunEnvironment& environment, int tab,
                                    const CheckedRowSteps& steps) {
     SongList& list = session.ListMain(tab);
@@ -39,6 +84,7 @@ CheckedRowRunResult RunCheckedRows(CatalogueSession& session, RunEnvironment& en
     CheckedRowRunResult result;
 
     const int rowCount = list.rowCount();
+    QSet<QString> chosen = CheckedKeys(list.model());
     run.begin(rowCount);
     if (steps.begin && !steps.begin()) {
         result.begun = false;
@@ -58,12 +104,21 @@ CheckedRowRunResult RunCheckedRows(CatalogueSession& session, RunEnvironment& en
     const int rowsPerScreen = std::max(1, view.gridRowsVisible());
     int lastShown = -rowsPerScreen;
     int row = 0;
+    ListWatch watch(list.model());
     // Rows that leave the list do not shorten the walk's count: the panel
     // counts the rows looked at.
-    while (row < list.rowCount() && result.rowsVisited < rowCount) {
+    int visitsAllowed = rowCount;
+    for (;;) {
+        if (watch.takeRebuilt() && !chosen.isEmpty()) {
+            row = 0;
+            lastShown = -rowsPerScreen;
+            visitsAllowed = result.rowsVisited + list.rowCount();
+        }
+        if (row >= list.rowCount() || result.rowsVisited >= visitsAllowed)
+            break;
         ++result.rowsVisited;
         RowOutcome outcome = RowOutcome::Stays;
-        if (list.model().isChecked(row)) {
+        if (list.model().isChecked(row) && chosen.contains(list.model().key(row))) {
             if (view.currentTab() == tab) {
                 if (row - lastShown >= rowsPerScreen) {
                     view.scrollToRow(tab, row);
@@ -75,18 +130,23 @@ CheckedRowRunResult RunCheckedRows(CatalogueSession& session, RunEnvironment& en
                 result.stopped = true;
                 break;
             }
-            const QString& key = list.model().key(row);
-            CheckedRow checked{tab, row, RowTrack(*session.Library, key), RowCatalogueIndex(key)};
-            if (!checked.track) {
-                result.songVanished = true;
-                break;
+            // The events may have changed the list under the run: the row is
+            // read again, and acted on only when it is still one of the chosen.
+            if (row < list.rowCount() && chosen.remove(list.model().key(row))) {
+                const QString key = list.model().key(row);
+                CheckedRow checked{tab, row, RowTrack(*session.Library, key),
+                                   RowCatalogueIndex(key)};
+                if (!checked.track) {
+                    result.songVanished = true;
+                    break;
+                }
+                outcome = steps.step(checked);
+                ++result.checkedRowsDone;
             }
-            outcome = steps.step(checked);
-            ++result.checkedRowsDone;
         }
         if (outcome == RowOutcome::Stays)
             ++row;
-        if (run.itemDone(result.rowsVisited)) {
+        if (run.itemDone(std::min(result.rowsVisited, rowCount))) {
             result.stopped = true;
             break;
         }

@@ -1,7 +1,8 @@
 #pragma once
 
 // Where the toolbar, the Step menu and the Step 3 drop-down lead. While a
-// command runs (the busy flag is set) toolbar and Step menu only beep; a
+// command runs (the busy flag is set) toolbar and Step menu only beep, and so
+// does every command of the window that would change the lists; a
 // wizard is never started from inside the menu that chose it but from the
 // deferred-start timer's tick.
 
@@ -63,6 +64,10 @@ public:
     // The wizard runs with the busy flag at BusyWizard.
     void wizardTimerTick();
 
+    // While a command runs, beeps, tells the listeners and answers true: the
+    // caller then does nothing.
+    bool refuseWhenBusy();
+
 Q_SIGNALS:
     // A command arrived while busy and was turned into a beep.
     void refusedWhileBusy();
@@ -73,7 +78,6 @@ Q_SIGNALS:
     void runEnded();
 
 private:
-    bool refuseWhenBusy();
     void runBusy(BusyState state, const std::function<void()>& work);
     void recordWizardChoice(const QString& key);
 

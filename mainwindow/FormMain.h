@@ -140,6 +140,9 @@ private:
     void tabChanged(int tab);
     bool listMouseEvent(QEvent* event);
     void tabStripMouseMove(QObject* watched, QEvent* event);
+    bool refuseListInputWhileBusy(QEvent* event);
+    // While a command runs: beeps and answers true.
+    bool refuseWhileBusy();
 
     const catalogue::SongList& songList(int tab) const;
 

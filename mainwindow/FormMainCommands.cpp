@@ -75,6 +75,10 @@ void FormMain::wiseUpdateTick() {
         m_commands.updateCheckDue();
 }
 
+bool FormMain::refuseWhileBusy() {
+    return m_dispatch->refuseWhenBusy();
+}
+
 void FormMain::runScan() {
     catalogue::ScanEnvironment environment{.progress = *m_progress, .ui = m_ui, .hooks = this};
     catalogue::ScanLibrary(m_session, environment);

@@ -1,6 +1,8 @@
 // Events of the two song lists and of the tab control: sorting by header,
 // showing the chosen row in the details panel, the right-button Edit menu
-// and the tab strip's explanations.
+// and the tab strip's explanations. While a run or the scan goes over a
+// list, the lists take no clicks and no keys: a check mark, a sort or a new
+// selection would change the rows under the run.
 
 #include "mainwindow/FormMain.h"
 
@@ -11,11 +13,14 @@
 #include "mainwindow/WindowQueries.h"
 
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTreeView>
+
+#include <algorithm>
 
 namespace mainwindow {
 
@@ -49,12 +54,19 @@ void FormMain::wireListEvents() {
                 [this, tab] { rowDoubleClicked(tab); });
         showSortIndicator(tab);
     }
-    // Only the Eligible list offers the Edit menu on the right button.
-    ListMain(TAB_ELIGIBLE)->viewport()->installEventFilter(this);
+    for (int tab : {TAB_ELIGIBLE, TAB_INELIGIBLE}) {
+        QTreeView* view = ListMain(tab);
+        for (QObject* target :
+             {static_cast<QObject*>(view), static_cast<QObject*>(view->viewport()),
+              static_cast<QObject*>(view->header()->viewport())})
+            target->installEventFilter(this);
+    }
     connect(m_tabMain, &QTabWidget::currentChanged, this, &FormMain::tabChanged);
 }
 
 void FormMain::listHeaderClicked(int tab, int column) {
+    if (refuseWhileBusy())
+        return;
     m_session.ListMain(tab).headerClicked(column);
     showSortIndicator(tab);
 }
@@ -84,11 +96,47 @@ void FormMain::tabChanged(int tab) {
 }
 
 bool FormMain::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == m_tabMain->tabBar() && event->type() == QEvent::MouseMove)
-        tabStripMouseMove(watched, event);
-    else if (watched == ListMain(TAB_ELIGIBLE)->viewport())
+    if (watched == m_tabMain->tabBar()) {
+        if (event->type() == QEvent::MouseMove)
+            tabStripMouseMove(watched, event);
+        return QMainWindow::eventFilter(watched, event);
+    }
+    const bool isList = std::any_of(m_lists.begin(), m_lists.end(), [watched](QTreeView* view) {
+        return view && (watched == view || watched == view->viewport() ||
+                        watched == view->header()->viewport());
+    });
+    if (isList && refuseListInputWhileBusy(event))
+        return true;
+    // Only the Eligible list offers the Edit menu on the right button.
+    if (watched == ListMain(TAB_ELIGIBLE)->viewport())
         listMouseEvent(event);
     return QMainWindow::eventFilter(watched, event);
+}
+
+bool FormMain::refuseListInputWhileBusy(QEvent* event) {
+    if (busy() == BusyIdle)
+        return false;
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick:
+        refuseWhileBusy();
+        return true;
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseMove:
+        return true;
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease: {
+        // Tab still leaves the list, so that the keyboard reaches Stop.
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab)
+            return false;
+        if (event->type() == QEvent::KeyPress && !key->isAutoRepeat())
+            refuseWhileBusy();
+        return true;
+    }
+    default:
+        return false;
+    }
 }
 
 bool FormMain::listMouseEvent(QEvent* event) {

@@ -72,13 +72,19 @@ void FormMain::buildMenus() {
 
     m_menuEdit = bar->addMenu(u"&Edit"_s);
     m_menuEdit->setObjectName(u"MenuEdit"_s);
+    // The Edit menu's shortcuts work with the menu closed, whose enabling was
+    // last set before a run began: each command asks the busy flag itself.
     const auto albumChecks = [this](bool checked) {
-        if (m_commands.setAlbumChecks)
+        if (m_commands.setAlbumChecks && !refuseWhileBusy())
             m_commands.setAlbumChecks(checked);
     };
     const auto allChecks = [this](bool checked) {
-        if (m_commands.setAllChecks)
+        if (m_commands.setAllChecks && !refuseWhileBusy())
             m_commands.setAllChecks(checked);
+    };
+    const auto unlessBusy = [this](const std::function<void()>& command) {
+        if (!refuseWhileBusy())
+            runIfSet(command);
     };
     connect(addItem(m_menuEdit, u"ItemEditCheckAlbum"_s, u"Check All Songs on &Album"_s,
                     QKeySequence(Qt::Key_F11)),
@@ -96,9 +102,10 @@ void FormMain::buildMenus() {
     addSeparator(m_menuEdit, u"ItemEditSep2"_s);
     connect(addItem(m_menuEdit, u"ItemEditPreviousAlbum"_s, u"&Previous Album"_s,
                     QKeySequence(Qt::Key_F7)),
-            &QAction::triggered, this, [this] { runIfSet(m_commands.previousAlbum); });
+            &QAction::triggered, this,
+            [this, unlessBusy] { unlessBusy(m_commands.previousAlbum); });
     connect(addItem(m_menuEdit, u"ItemEditNextAlbum"_s, u"&Next Album"_s, QKeySequence(Qt::Key_F8)),
-            &QAction::triggered, this, [this] { runIfSet(m_commands.nextAlbum); });
+            &QAction::triggered, this, [this, unlessBusy] { unlessBusy(m_commands.nextAlbum); });
     connect(m_menuEdit, &QMenu::aboutToShow, this, &FormMain::updateEditMenu);
 
     m_menuStep = bar->addMenu(u"Ste&p"_s);
@@ -137,7 +144,7 @@ void FormMain::buildMenus() {
     showDetails->setCheckable(true);
     connect(showDetails, &QAction::triggered, this, [this] { ShowDetailsPanel(!m_detailsShown); });
     connect(addItem(m_menuView, u"ItemViewFilterView"_s, u"&Filter Eligible Songs..."_s),
-            &QAction::triggered, this, [this] { runIfSet(m_commands.filterView); });
+            &QAction::triggered, this, [this, unlessBusy] { unlessBusy(m_commands.filterView); });
     connect(m_menuView, &QMenu::aboutToShow, this, &FormMain::updateViewMenu);
 
     QMenu* menuWeb = bar->addMenu(u"&Web"_s);
@@ -176,8 +183,10 @@ WindowFacts FormMain::windowFacts() const {
         const catalogue::SongList& list = songList(tab);
         return ListFacts{.rowCount = list.rowCount(), .hasSelectedRow = list.selectedRow() >= 0};
     };
-    return {
-        .curTab = CurTab(), .eligible = facts(TAB_ELIGIBLE), .ineligible = facts(TAB_INELIGIBLE)};
+    return {.curTab = CurTab(),
+            .busy = busy() != BusyIdle,
+            .eligible = facts(TAB_ELIGIBLE),
+            .ineligible = facts(TAB_INELIGIBLE)};
 }
 
 void FormMain::viewFileInExplorer() {

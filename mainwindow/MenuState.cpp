@@ -14,6 +14,8 @@ FileMenuState FileMenuEnabling(const WindowFacts& facts) {
 
 EditMenuState EditMenuEnabling(const WindowFacts& facts) {
     EditMenuState state;
+    if (facts.busy)
+        return state;
     // The check commands act on the Eligible list only, so they are offered
     // only while it is on screen.
     if (facts.curTab == TAB_ELIGIBLE) {
@@ -25,7 +27,7 @@ EditMenuState EditMenuEnabling(const WindowFacts& facts) {
 }
 
 ViewMenuState ViewMenuEnabling(const WindowFacts& facts) {
-    return {.filterView = facts.curTab == TAB_ELIGIBLE};
+    return {.filterView = !facts.busy && facts.curTab == TAB_ELIGIBLE};
 }
 
 } // namespace mainwindow

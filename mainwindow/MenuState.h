@@ -12,6 +12,8 @@ struct ListFacts {
 
 struct WindowFacts {
     int curTab = 0; // TAB_ELIGIBLE or TAB_INELIGIBLE
+    // A run or the scan is going: nothing may change its lists under it.
+    bool busy = false;
     ListFacts eligible;
     ListFacts ineligible;
 

@@ -2,6 +2,7 @@
 // rows kept checked with their kinds rewritten, and failures per song.
 
 #include "artwork/DeleteRun.h"
+#include "catalogue/LibraryScan.h"
 #include "catalogue/RowKey.h"
 #include "tests/artwork/ArtworkTestSupport.h"
 
@@ -145,6 +146,31 @@ TEST_F(DeleteRunTest, MissingSongsAreSkippedSilentlyAndStopEndsTheRun) {
     EXPECT_EQ(picturesOf(later).size(), 1) << "stopped before the third song";
     EXPECT_EQ(ui.messages.shown.size(), 1) << "only the summary: the missing song is silent";
     EXPECT_EQ(progress.doneCalls, 0);
+}
+
+// The window refuses every command that would refill or reorder the list
+// during a run; should it change all the same, the run still acts on exactly
+// the songs that were checked when it began, wherever they moved.
+TEST_F(DeleteRunTest, AListRefilledAndResortedUnderTheRunChangesOnlyTheChosenSongs) {
+    QStringList songs;
+    for (int n = 1; n <= 8; ++n)
+        songs.append(song(u"A/%1.mp3"_s.arg(n), {u"cover-75.jpg"_s}, u"Song %1"_s.arg(n)));
+    scan();
+    const QStringList chosen{songs[1], songs[4], songs[6]};
+    checkOnly(chosen);
+    ui.events.onProcess = [&](int call) {
+        if (call != 1)
+            return;
+        // A refill checks every row again, the sort puts them in reverse.
+        catalogue::RefreshEligibleList(session);
+        session.Eligible.headerClicked(catalogue::ColumnSongName);
+        session.Eligible.headerClicked(catalogue::ColumnSongName);
+    };
+    DeleteParameters p;
+    p.SingleDelete = SingleAlways;
+    EXPECT_EQ(runDelete(p).files, 3);
+    for (const QString& path : songs)
+        EXPECT_EQ(picturesOf(path).isEmpty(), chosen.contains(path)) << path.toStdString();
 }
 
 } // namespace

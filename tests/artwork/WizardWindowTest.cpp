@@ -8,8 +8,10 @@
 #include "artwork/FormWizardDownloads.h"
 #include "artwork/WizardControls.h"
 #include "mainwindow/CommandKeys.h"
+#include "mainwindow/FormFilter.h"
 #include "mainwindow/FormMain.h"
 #include "mainwindow/ModalRunner.h"
+#include "mainwindow/ReviewCommands.h"
 #include "mainwindow/StartUp.h"
 #include "musiclibrary/AudioFileIO.h"
 #include "musiclibrary/DemoLibrary.h"
@@ -21,13 +23,19 @@
 #include <QCheckBox>
 #include <QCryptographicHash>
 #include <QDirIterator>
+#include <QHeaderView>
 #include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStyleOptionViewItem>
+#include <QTest>
 #include <QTimer>
 #include <QToolButton>
+#include <QTreeView>
 
 #include <gtest/gtest.h>
+
+#include <utility>
 
 using namespace Qt::StringLiterals;
 using namespace artwork;
@@ -63,6 +71,17 @@ QMap<QString, QByteArray> contentsBelow(const QString& folder) {
         result.insert(relative, content);
     }
     return result;
+}
+
+// Where a click lands on the check box of a list row.
+QPoint checkBoxCentre(QTreeView* list, int row) {
+    QStyleOptionViewItem option;
+    option.initFrom(list);
+    option.rect = list->visualRect(list->model()->index(row, 0));
+    option.features = QStyleOptionViewItem::HasCheckIndicator;
+    return list->style()
+        ->subElementRect(QStyle::SE_ItemViewItemCheckIndicator, &option, list)
+        .center();
 }
 
 class WizardWindowTest : public ::testing::Test {
@@ -136,6 +155,83 @@ TEST_F(WizardWindowTest, DeleteArtworkFromTheWindowAndTheCommandLineAgree) {
     EXPECT_EQ(contentsBelow(otherDemo.path()), contentsBelow(demo.path()));
     EXPECT_EQ(QDir(otherData.path() + u"/downloaded"_s).entryList(QDir::Files),
               QDir(data.path() + u"/downloaded"_s).entryList(QDir::Files));
+}
+
+// A run lets window events through after every song. Whatever the user does
+// then (the filter, Check All, a sort by header, check box clicks, keys in
+// the list), the run changes exactly the songs that were checked when it
+// started, and each refused command beeps.
+TEST_F(WizardWindowTest, ARunChangesOnlyTheSongsCheckedWhenItStarted) {
+    mainwindow::InstallReviewCommands(*window, &runner);
+    window->show();
+    catalogue::SongListModel& model = window->session().Eligible.model();
+    QTreeView* list = window->ListMain(catalogue::TAB_ELIGIBLE);
+    QStringList chosen;
+    for (int row = 0; row < model.rowCount(); ++row) {
+        const bool embedded = model.text(row, catalogue::ColumnDetail).contains(u"Embedded"_s);
+        // Every other song with pictures, so that unchosen ones lie between.
+        const bool choose = embedded && row % 2 == 1 && chosen.size() < 3;
+        model.setChecked(row, choose);
+        if (choose)
+            chosen.append(model.text(row, catalogue::ColumnFullPath).mid(demo.path().size()));
+    }
+    ASSERT_EQ(chosen.size(), 3);
+    chosen.sort();
+    const int unchecked = model.isChecked(0) ? 2 : 0;
+    const auto before = contentsBelow(demo.path());
+
+    int filterOpened = 0;
+    bool tried = false;
+    ui.events.onProcess = [&](int) {
+        if (std::exchange(tried, true))
+            return;
+        window->menuItem(u"ItemViewFilterView"_s)->trigger();
+        window->menuItem(u"ItemEditCheckAll"_s)->trigger();
+        QHeaderView* header = list->header();
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                          QPoint(header->sectionViewportPosition(catalogue::ColumnSongName) + 5,
+                                 header->height() / 2));
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, checkBoxCentre(list, unchecked));
+        list->setFocus();
+        QTest::keyClick(list, Qt::Key_Space);
+        QTest::keyClick(list, Qt::Key_End);
+    };
+    runner.play = [&](QDialog& dialog) {
+        if (auto* filter = dynamic_cast<mainwindow::FormFilter*>(&dialog)) {
+            ++filterOpened;
+            filter->ButOK()->click();
+            return;
+        }
+        auto& wizard = dynamic_cast<FormWizardDeleteArtwork&>(dialog);
+        wizard.ButNext()->click();
+        SelectPosition(wizard.ListSingleDelete, 4);    // Yes (always)
+        SelectPosition(wizard.ListMultipleDelete, 13); // All images
+        wizard.ButNext()->click();
+        wizard.ButNext()->click();
+    };
+    const int selectedBefore = window->session().Eligible.selectedRow();
+    choose(keys::DeleteArtwork);
+
+    EXPECT_EQ(filterOpened, 0);
+    EXPECT_GE(ui.beeper.beeps, 5);
+    const auto after = contentsBelow(demo.path());
+    QStringList changed;
+    for (auto it = after.cbegin(); it != after.cend(); ++it)
+        if (before.value(it.key()) != it.value())
+            changed.append(it.key());
+    EXPECT_EQ(changed, chosen);
+    EXPECT_EQ(window->session().Eligible.selectedRow(), selectedBefore);
+    QStringList checkedAfter;
+    for (int row = 0; row < model.rowCount(); ++row)
+        if (model.isChecked(row))
+            checkedAfter.append(model.text(row, catalogue::ColumnFullPath).mid(demo.path().size()));
+    checkedAfter.sort();
+    EXPECT_EQ(checkedAfter, chosen) << "the check marks stay as they were";
+
+    // Once the run is over the same commands work again.
+    ui.events.onProcess = nullptr;
+    window->menuItem(u"ItemEditCheckAll"_s)->trigger();
+    EXPECT_TRUE(model.isChecked(unchecked));
 }
 
 TEST_F(WizardWindowTest, FolderThumbnailsFromTheWindowAndTheCommandLineAgree) {

@@ -31,6 +31,7 @@
 #include <gtest/gtest.h>
 
 #include <ostream>
+#include <utility>
 
 using namespace Qt::StringLiterals;
 using mainwindow::FormMain;
@@ -145,6 +146,42 @@ TEST_F(FormMainTest, StepOneDuringAScanOnlyBeeps) {
     EXPECT_EQ(ui.beeper.beeps, 2);
     EXPECT_EQ(model(0).rowCount() + model(1).rowCount(), 4);
     EXPECT_EQ(window->busy(), 0);
+}
+
+// While Step 1 fills the lists, the commands that would change them are off
+// in their menus and only beep from their keys; the lists take no clicks.
+TEST_F(FormMainTest, DuringAScanTheListsTakeNoCommandsOrClicks) {
+    scan();
+    showWindow();
+    bool menusOff = false;
+    bool tried = false;
+    ui.events.onProcess = [&](int) {
+        if (std::exchange(tried, true))
+            return;
+        // Shortcuts reach the actions with the menu closed, enabled as it
+        // was last opened, before the scan.
+        window->menuItem(u"ItemEditUncheckAll"_s)->trigger();
+        window->menuItem(u"ItemEditPreviousAlbum"_s)->trigger();
+        Q_EMIT window->MenuEdit()->aboutToShow();
+        menusOff = !window->menuItem(u"ItemEditCheckAll"_s)->isEnabled() &&
+                   !window->menuItem(u"ItemEditCheckAlbum"_s)->isEnabled() &&
+                   !window->menuItem(u"ItemEditNextAlbum"_s)->isEnabled();
+        clickHeader(0, catalogue::ColumnArtist);
+        QTest::mouseClick(window->ListMain(0)->viewport(), Qt::LeftButton, {}, rowCentre(0, 1));
+        QTest::keyClick(window->ListMain(0), Qt::Key_Down);
+    };
+    Q_EMIT window->MenuEdit()->aboutToShow();
+    const int beepsBefore = ui.beeper.beeps;
+    scan();
+    EXPECT_TRUE(menusOff);
+    EXPECT_EQ(ui.beeper.beeps - beepsBefore, 5);
+    EXPECT_TRUE(model(0).isChecked(0)) << "the scan's rows start checked";
+
+    // Idle again: everything works.
+    Q_EMIT window->MenuEdit()->aboutToShow();
+    EXPECT_TRUE(window->menuItem(u"ItemEditCheckAll"_s)->isEnabled());
+    window->menuItem(u"ItemEditUncheckAll"_s)->trigger();
+    EXPECT_FALSE(model(0).isChecked(0));
 }
 
 TEST_F(FormMainTest, TabCaptionsDuringAScanWaitForTheWindowsTurnAndEndExact) {
