@@ -3,6 +3,7 @@
 #include "foldertree/FolderTree.h"
 
 #include <exception>
+#include <utility>
 
 using namespace Qt::StringLiterals;
 
@@ -15,27 +16,38 @@ CatalogueSession::~CatalogueSession() {
     Tree_Free(PathNodeTree);
 }
 
-bool CatalogueSession::Init(const LibraryOpener& openLibrary, QString* failure) {
+namespace {
+
+musiclibrary::ITunesPtr OpenLibrary(const LibraryOpener& openLibrary, QString& failure) {
     musiclibrary::ITunesPtr library;
     try {
         if (openLibrary)
             library = openLibrary();
     } catch (const musiclibrary::LibraryError& error) {
-        if (failure)
-            *failure = error.description();
+        failure = error.description();
     } catch (const std::exception& error) {
-        if (failure)
-            *failure = QString::fromLocal8Bit(error.what());
+        failure = QString::fromLocal8Bit(error.what());
     } catch (...) {
-        if (failure)
-            *failure = u"unknown failure"_s;
+        failure = u"unknown failure"_s;
     }
+    if (!library && failure.isEmpty())
+        failure = u"no library was opened"_s;
+    return library;
+}
+
+} // namespace
+
+bool CatalogueSession::Init(const LibraryOpener& openLibrary, QString* failure) {
+    QString reason;
+    musiclibrary::ITunesPtr library = OpenLibrary(openLibrary, reason);
     if (!library) {
-        if (failure && failure->isEmpty())
-            *failure = u"no library was opened"_s;
+        if (failure)
+            *failure = reason;
         return false;
     }
     Library = std::move(library);
+    m_openLibrary = openLibrary;
+    m_libraryFresh = true;
     ViewFilter = ViewFilterDefault;
     // A tree that cannot be made is reported by the first scan, which
     // tries again.
@@ -44,11 +56,23 @@ bool CatalogueSession::Init(const LibraryOpener& openLibrary, QString* failure) 
     return true;
 }
 
+bool CatalogueSession::RefreshLibrary(QString& failure) {
+    if (std::exchange(m_libraryFresh, false) || !m_openLibrary)
+        return true;
+    musiclibrary::ITunesPtr library = OpenLibrary(m_openLibrary, failure);
+    if (!library)
+        return false;
+    Library = std::move(library);
+    return true;
+}
+
 void CatalogueSession::UnInit() {
     Tree_Free(PathNodeTree);
     PathNodeTree = 0;
     Kinds.Release();
     Library.reset();
+    m_openLibrary = nullptr;
+    m_libraryFresh = false;
 }
 
 QString CatalogueSession::ConnectionFailureMessage() {

@@ -34,6 +34,12 @@ public:
     // opened; the caller then shows ConnectionFailureMessage() and ends.
     // When failure is given it receives the reason, for diagnostics.
     bool Init(const LibraryOpener& openLibrary, QString* failure = nullptr);
+    // Each scan looks at the library as it is now: the first one after Init
+    // uses the library Init opened, every later one opens it again (songs,
+    // albums and library file changed since are seen; persistent ids stay, as
+    // the engine's index keeps them). On failure the library stays as it was
+    // and failure holds the reason.
+    bool RefreshLibrary(QString& failure);
     // Frees the tree (handle passed unchecked, then 0), releases the kind
     // list and the library. Safe to call twice.
     void UnInit();
@@ -53,6 +59,10 @@ public:
     SongList Ineligible{SongListModel::IneligibleList};
     TabCounts Counts;
     bool CancelRequested = false;
+
+private:
+    LibraryOpener m_openLibrary;
+    bool m_libraryFresh = false;
 };
 
 } // namespace catalogue

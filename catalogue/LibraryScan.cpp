@@ -220,6 +220,8 @@ void TrackScanner::place(const TrackRecord& record, int32_t index, PendingRows& 
 // with the failure's description.
 bool openTracks(CatalogueSession& session, musiclibrary::TrackCollectionPtr& tracks, int32_t& count,
                 QString& failure) {
+    if (!session.RefreshLibrary(failure))
+        return false;
     try {
         if (!session.Library)
             throw LibraryError(LibraryError::Failed, u"No music library is open."_s);

@@ -130,7 +130,7 @@ CliRun::CliRun(CliContext& context, const OptionReader& options)
     musiclibrary::IiTunes& library = context.library(); // throws: the run cannot start
     m_session.Kinds.Build();
     const musiclibrary::ITunesPtr borrowed(&library, [](musiclibrary::IiTunes*) {});
-    m_session.Init([&] { return borrowed; });
+    m_session.Init([borrowed] { return borrowed; });
     m_session.ViewFilter = filter;
 
     m_environment = std::make_unique<catalogue::RunEnvironment>(

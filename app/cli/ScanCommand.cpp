@@ -63,7 +63,7 @@ int scanLibrary(CliContext& context, const QStringList& arguments) {
     session.Kinds.Build();
     // The context keeps the library open for as long as the command runs.
     const musiclibrary::ITunesPtr borrowed(&library, [](musiclibrary::IiTunes*) {});
-    if (!session.Init([&] { return borrowed; }))
+    if (!session.Init([borrowed] { return borrowed; }))
         return 1;
     session.ViewFilter = filter;
 

@@ -9,6 +9,7 @@
 #include "tests/common/ScriptedUi.h"
 #include "tests/common/TestFiles.h"
 
+#include <QDir>
 #include <QFile>
 
 #include <gtest/gtest.h>
@@ -30,7 +31,8 @@ protected:
 
     void open() {
         const musiclibrary::LibraryOptions options{data.path() + u"/"_s};
-        ASSERT_TRUE(session.Init([&] { return musiclibrary::openLibrary(music.path(), options); }));
+        ASSERT_TRUE(session.Init(
+            [this, options] { return musiclibrary::openLibrary(music.path(), options); }));
     }
 
     const SongListModel& eligible() { return session.Eligible.model(); }
@@ -100,4 +102,39 @@ TEST_F(RealLibraryScanTest, SeesEmbeddedArtworkAndMissingFiles) {
     EXPECT_EQ(saved, data.path() + u"/Temp-Embedded.JPG"_s);
     EXPECT_EQ(testing_support::readFile(saved),
               testing_support::readFile(testing_support::seedPath(u"cover-75.jpg"_s)));
+}
+
+// Step 1 again sees the library as it is now: an album added, an album
+// renamed, a song changed by another program; the songs it already knew keep
+// their persistent ids.
+TEST_F(RealLibraryScanTest, EachScanSeesTheLibraryAsItIsNow) {
+    open();
+    ScanLibrary(session, environment);
+    ASSERT_EQ(eligible().rowCount(), 2);
+    const auto idPart = [](const QString& key) { return key.section(u';', 0, 0); };
+    const QString mp3Id = idPart(eligible().key(eligibleRow(mp3)));
+
+    const QString added = music.copySeed(u"seed.mp3"_s, u"D/added.mp3"_s);
+    ASSERT_TRUE(QDir(music.path()).rename(u"C"_s, u"C renamed"_s));
+    {
+        // Another program puts a picture into the song.
+        const musiclibrary::ITunesPtr other =
+            musiclibrary::openLibrary(music.path(), {data.path() + u"/other/"_s});
+        const musiclibrary::TrackCollectionPtr tracks = other->LibraryPlaylist()->Tracks();
+        for (int index = 1; index <= tracks->Count(); ++index)
+            if (tracks->Item(index)->Location() == mp3)
+                tracks->Item(index)->AddArtworkFromFile(
+                    testing_support::seedPath(u"cover-75.jpg"_s));
+        musiclibrary::FinishWrites();
+    }
+
+    ScanLibrary(session, environment);
+    ASSERT_TRUE(ui.messages.shown.isEmpty());
+    EXPECT_EQ(session.Catalogue.CatalogueCount(), 4);
+    EXPECT_GE(eligibleRow(added), 0);
+    EXPECT_EQ(eligibleRow(m4a), -1);
+    EXPECT_GE(eligibleRow(music.path() + u"/C renamed/seed.m4a"_s), 0);
+    ASSERT_GE(eligibleRow(mp3), 0);
+    EXPECT_EQ(eligible().text(eligibleRow(mp3), ColumnDetail), u"Embedded Folder.JPG "_s);
+    EXPECT_EQ(idPart(eligible().key(eligibleRow(mp3))), mp3Id);
 }
