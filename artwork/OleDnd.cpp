@@ -2,8 +2,12 @@
 
 #include "artwork/ImageCheck.h"
 
+#include <QBuffer>
 #include <QDir>
+#include <QImage>
+#include <QImageWriter>
 #include <QMimeData>
+#include <QPainter>
 #include <QRegularExpression>
 #include <QSaveFile>
 #include <QUrl>
@@ -44,14 +48,48 @@ QByteArray dataAddressBytes(const QString& text) {
     return QByteArray::fromBase64(match.captured(1).toLatin1());
 }
 
-QString extensionOf(const QByteArray& image) {
-    if (image.startsWith("\x89PNG"))
-        return u"png"_s;
-    if (image.startsWith("BM"))
-        return u"bmp"_s;
-    if (image.startsWith("GIF8"))
-        return u"gif"_s;
-    return u"jpg"_s;
+bool isJpeg(const QByteArray& bytes) {
+    return bytes.startsWith("\xFF\xD8\xFF");
+}
+
+// Whether bytes begin as a picture file does; what a drag calls
+// application/octet-stream is taken only then.
+bool looksLikeImage(const QByteArray& bytes) {
+    return isJpeg(bytes) || bytes.startsWith("\x89PNG\r\n\x1A\n") || bytes.startsWith("GIF8") ||
+           bytes.startsWith("BM");
+}
+
+bool isJpegFormat(const QString& format) {
+    return format.compare(u"image/jpeg"_s, Qt::CaseInsensitive) == 0 ||
+           format.compare(u"image/jpg"_s, Qt::CaseInsensitive) == 0 ||
+           format.compare(u"image/pjpeg"_s, Qt::CaseInsensitive) == 0;
+}
+
+// The formats that may hold the dragged picture, best first: the served
+// file itself (Chromium hands it over as application/octet-stream), then a
+// JPEG, then whatever image type the source lists (Firefox lists its own PNG
+// encoding of the decoded pixels first).
+QStringList imageFormatsByPreference(const QMimeData& data) {
+    QStringList original, jpeg, other;
+    const QStringList formats = data.formats();
+    for (const QString& format : formats) {
+        if (format.compare(u"application/octet-stream"_s, Qt::CaseInsensitive) == 0)
+            original.append(format);
+        else if (isJpegFormat(format))
+            jpeg.append(format);
+        else if (format.startsWith(u"image/"_s, Qt::CaseInsensitive))
+            other.append(format);
+    }
+    return original + jpeg + other;
+}
+
+QByteArray imageBytesOf(const QMimeData& data, const QString& format) {
+    const QByteArray bytes = data.data(format);
+    if (bytes.isEmpty() || bytes.size() > MaxDroppedImageBytes)
+        return {};
+    if (!format.startsWith(u"image/"_s, Qt::CaseInsensitive) && !looksLikeImage(bytes))
+        return {};
+    return bytes;
 }
 
 } // namespace
@@ -89,12 +127,9 @@ bool ClaimsEveryFormat(const QMimeData& data) {
 }
 
 QByteArray DraggedImageBytes(const QMimeData& data) {
-    const QStringList formats = data.formats();
-    for (const QString& format : formats) {
-        if (!format.startsWith(u"image/"_s, Qt::CaseInsensitive))
-            continue;
-        const QByteArray bytes = data.data(format);
-        if (!bytes.isEmpty() && bytes.size() <= MaxDroppedImageBytes)
+    for (const QString& format : imageFormatsByPreference(data)) {
+        const QByteArray bytes = imageBytesOf(data, format);
+        if (!bytes.isEmpty())
             return bytes;
     }
     for (const QString& text :
@@ -104,6 +139,57 @@ QByteArray DraggedImageBytes(const QMimeData& data) {
             return bytes;
     }
     return {};
+}
+
+QByteArray DraggedImageAsJpeg(const QMimeData& data) {
+    const QByteArray bytes = DraggedImageBytes(data);
+    if (bytes.isEmpty() || isJpeg(bytes))
+        return bytes;
+    // Only a picture that passes the checks of every dropped image is
+    // decoded; anything else goes on as it came, to be refused with its
+    // reason.
+    if (!ImageDataProblem(u"the dragged picture"_s, bytes).isEmpty())
+        return bytes;
+    const QByteArray jpeg = BaselineJpeg(bytes);
+    return jpeg.isEmpty() || jpeg.size() > MaxDroppedImageBytes ? bytes : jpeg;
+}
+
+QByteArray BaselineJpeg(const QByteArray& image) {
+    QImage decoded;
+    if (!decoded.loadFromData(image) || decoded.isNull())
+        return {};
+    // JPEG has no transparency: see-through parts become white, as they
+    // show on a page.
+    QImage flat(decoded.size(), QImage::Format_RGB32);
+    flat.fill(Qt::white);
+    {
+        QPainter painter(&flat);
+        painter.drawImage(0, 0, decoded);
+    }
+    QByteArray jpeg;
+    QBuffer buffer(&jpeg);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, "jpeg");
+    writer.setQuality(JpegQuality);
+    writer.setProgressiveScanWrite(false);
+    writer.setOptimizedWrite(false);
+    return writer.write(flat) ? jpeg : QByteArray();
+}
+
+bool HasDraggedImage(const QMimeData& data) {
+    const QStringList formats = data.formats();
+    for (const QString& format : formats) {
+        if (format.startsWith(u"image/"_s, Qt::CaseInsensitive))
+            return true;
+        if (format.compare(u"application/octet-stream"_s, Qt::CaseInsensitive) == 0 &&
+            looksLikeImage(data.data(format).left(16)))
+            return true;
+    }
+    for (const QString& text :
+         {data.text(), data.html(), QString::fromUtf8(data.data(u"text/uri-list"_s))})
+        if (!dataAddressBytes(text).isEmpty())
+            return true;
+    return false;
 }
 
 OleDnd::OleDnd(QString imageFolder) : m_imageFolder(std::move(imageFolder)) {}
@@ -131,7 +217,7 @@ int OleDnd::decode(const QMimeData* data, const QString& acceptTag, bool allowed
     }
     const QStringList files = localFiles(*data);
     QString text;
-    if (!files.isEmpty() || !DraggedImageBytes(*data).isEmpty()) {
+    if (!files.isEmpty() || HasDraggedImage(*data)) {
         DropKind = DropFilesKind;
     } else if (data->hasText()) {
         text = data->text().trimmed();
@@ -189,12 +275,14 @@ int OleDnd::decode(const QMimeData* data, const QString& acceptTag, bool allowed
 }
 
 QString OleDnd::writeDraggedImage(const QMimeData* data) {
-    const QByteArray image = DraggedImageBytes(*data);
+    // Folder.jpg is always a JPEG file, and the size the confirmation shows
+    // is the size written.
+    const QByteArray image = DraggedImageAsJpeg(*data);
     if (image.isEmpty() || m_imageFolder.isEmpty())
         return {};
     QDir().mkpath(m_imageFolder);
     const QString path =
-        QDir(m_imageFolder).filePath(u"Temp-Dropped."_s + extensionOf(image).toUpper());
+        QDir(m_imageFolder).filePath(u"Temp-Dropped."_s + (isJpeg(image) ? u"JPG"_s : u"IMG"_s));
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(image) != image.size() || !file.commit())
         return {};

@@ -7,8 +7,8 @@
 //
 // Browsers on Linux often hand a dragged picture over as image data, or as
 // a data: address, rather than as a file: such a drag counts as files, and
-// on the drop its image is written to a file in the application-data
-// folder that stands for the dropped file.
+// on the drop its image is written, as a JPEG file, to a file in the
+// application-data folder that stands for the dropped file.
 
 #include <QString>
 #include <QStringList>
@@ -74,7 +74,18 @@ private:
 // source that says it has everything is not believed).
 bool ClaimsEveryFormat(const QMimeData& data);
 // The bytes of a dragged image that holds no local file (image data, or a
-// data: address), empty when there is none.
+// data: address), empty when there is none. The original file's bytes are
+// preferred to a browser's re-encoding of the decoded picture.
 QByteArray DraggedImageBytes(const QMimeData& data);
+// Whether the drag holds such an image, without decoding it: for drag-over.
+bool HasDraggedImage(const QMimeData& data);
+// DraggedImageBytes as a JPEG file: a JPEG as it came, any other picture
+// that passes the dropped-image checks decoded and written as a baseline
+// JPEG. A picture that fails them is returned as it came, to be refused.
+QByteArray DraggedImageAsJpeg(const QMimeData& data);
+// The picture as a baseline JPEG (see-through parts white), empty when it
+// cannot be decoded.
+QByteArray BaselineJpeg(const QByteArray& image);
+inline constexpr int JpegQuality = 92;
 
 } // namespace artwork

@@ -7,8 +7,10 @@
 #include "tests/artwork/ArtworkTestSupport.h"
 #include "tests/common/ReadOnlyFolder.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
+#include <QHash>
 #include <QImage>
 #include <QMimeData>
 #include <QStandardPaths>
@@ -20,30 +22,100 @@ using namespace testing_support;
 
 namespace {
 
-// The formats Firefox puts on a dragged picture of a web page.
-std::unique_ptr<QMimeData> firefoxImageDrag(const QByteArray& png) {
+// What Qt hands the window when a picture of a web page is dragged from a
+// real browser under X11, format by format in the order offered (measured
+// with Debian's chromium 156 and firefox-esr 153 under Xvfb). Chromium's X
+// targets text/x-moz-url and UTF8_STRING, STRING and TEXT reach Qt as
+// text/uri-list and text/plain.
+const QStringList ChromiumOffer{u"text/uri-list"_s,
+                                u"text/plain"_s,
+                                u"XdndDirectSave0"_s,
+                                u"application/octet-stream"_s,
+                                u"chromium/x-renderer-taint"_s,
+                                u"text/html"_s,
+                                u"chromium/x-drag-id"_s};
+const QStringList FirefoxOffer{u"text/uri-list"_s,
+                               u"_NETSCAPE_URL"_s,
+                               u"text/x-moz-url-data"_s,
+                               u"text/x-moz-url-desc"_s,
+                               u"application/x-moz-custom-clipdata"_s,
+                               u"text/_moz_htmlcontext"_s,
+                               u"text/_moz_htmlinfo"_s,
+                               u"text/html"_s,
+                               u"text/plain"_s,
+                               u"text/plain;charset=utf-8"_s,
+                               u"application/x-moz-nativeimage"_s,
+                               u"image/png"_s,
+                               u"image/jpeg"_s,
+                               u"image/jpg"_s,
+                               u"image/gif"_s,
+                               u"application/x-moz-file-promise"_s,
+                               u"XdndDirectSave0"_s,
+                               u"application/x-moz-file-promise-url"_s,
+                               u"application/x-moz-file-promise-dest-filename"_s,
+                               u"application/x-qt-image"_s};
+
+const QByteArray PictureAddress = "http://127.0.0.1:8765/cover.jpg";
+
+// A drag with the formats of offer, each holding what that browser put in
+// it; the formats that carried nothing are empty.
+std::unique_ptr<QMimeData> browserDrag(const QStringList& offer,
+                                       const QHash<QString, QByteArray>& payloads) {
     auto data = std::make_unique<QMimeData>();
-    data->setData(u"text/x-moz-url"_s, u"https://example.org/cover.png\nCover"_s.toUtf8());
-    data->setData(u"application/x-moz-file-promise-url"_s, "https://example.org/cover.png");
-    data->setData(u"application/x-moz-file-promise-dest-filename"_s, "cover.png");
-    data->setData(u"text/_moz_htmlcontext"_s, "<html><body></body></html>");
-    data->setHtml(u"<img src=\"https://example.org/cover.png\" alt=\"Cover\">"_s);
-    data->setText(u"https://example.org/cover.png"_s);
-    data->setUrls({QUrl(u"https://example.org/cover.png"_s)});
-    data->setData(u"application/x-moz-nativeimage"_s, png);
-    data->setData(u"image/png"_s, png);
+    for (const QString& format : offer) {
+        if (format == u"text/uri-list"_s)
+            data->setUrls({QUrl(QString::fromLatin1(PictureAddress))});
+        else if (format.startsWith(u"text/plain"_s))
+            data->setText(QString::fromLatin1(PictureAddress));
+        else if (format == u"text/html"_s)
+            data->setHtml(u"<img src=\""_s + QString::fromLatin1(PictureAddress) + u"\">"_s);
+        else
+            data->setData(format, payloads.value(format));
+    }
     return data;
 }
 
-// Chromium's: the address, the page's markup, and for an inline picture its
-// bytes as a data: address.
-std::unique_ptr<QMimeData> chromiumImageDrag(const QByteArray& png) {
+// Chromium hands over the served file itself, as application/octet-stream.
+std::unique_ptr<QMimeData> chromiumImageDrag(const QByteArray& served) {
+    return browserDrag(ChromiumOffer,
+                       {{u"application/octet-stream"_s, served},
+                        {u"XdndDirectSave0"_s, "."},
+                        {u"chromium/x-drag-id"_s, "48E789BCD82A40EF772BB153CB6BB97D"}});
+}
+
+// Firefox hands over its own encodings of the decoded picture: a PNG first,
+// then a JPEG (jpeg may be left out, as a source offering only pixels would).
+std::unique_ptr<QMimeData> firefoxImageDrag(const QByteArray& png, const QByteArray& jpeg = {}) {
+    QStringList offer = FirefoxOffer;
+    if (jpeg.isEmpty())
+        offer.removeAll(u"image/jpeg"_s);
+    return browserDrag(offer, {{u"image/png"_s, png},
+                               {u"application/x-qt-image"_s, png},
+                               {u"image/jpeg"_s, jpeg},
+                               {u"_NETSCAPE_URL"_s, PictureAddress}});
+}
+
+// An inline picture of a page: its bytes as a data: address.
+std::unique_ptr<QMimeData> inlineImageDrag(const QByteArray& png) {
     auto data = std::make_unique<QMimeData>();
     data->setData(u"chromium/x-renderer-taint"_s, {});
     data->setUrls({QUrl(u"data:image/png;base64,"_s + QString::fromLatin1(png.toBase64()))});
     data->setHtml(u"<img src=\"data:image/png;base64,"_s + QString::fromLatin1(png.toBase64()) +
                   u"\">"_s);
     return data;
+}
+
+// What a drop leaves in folder as the dropped file; empty when refused.
+QByteArray droppedBytes(const QMimeData& data, const QString& folder) {
+    OleDnd decoder(folder);
+    if (decoder.OleDragOver(&data, MainWindowDropTag) != EffectCopyAndLink ||
+        decoder.DropKind != DropFilesKind)
+        return {};
+    bool start = false;
+    decoder.OleDrop(&data, MainWindowDropTag, &start);
+    if (!start || decoder.DropFiles.size() != 1 || !decoder.DropFiles[0].startsWith(folder))
+        return {};
+    return readFile(decoder.DropFiles[0]);
 }
 
 TEST(DropDecoder, TheMainWindowTakesFilesOnlyAndTheAboutBoxNothing) {
@@ -117,22 +189,30 @@ TEST(DropDecoder, SisterProgramLinksAreReadAsNumberAndText) {
     EXPECT_EQ(decoder.OleDragOver(&link, MainWindowDropTag), EffectNone) << "never on the window";
 }
 
-// A browser hands a picture over as image data: the drop becomes a file in
-// the application-data folder, standing for the dropped file.
-TEST(DropDecoder, BrowserImageDataBecomesAFile) {
+// A browser hands a picture over as data: the drop becomes a JPEG file in
+// the application-data folder, standing for the dropped file. The served
+// file's own bytes are taken when the browser offers them; a picture that
+// came only as pixels is written as a baseline JPEG.
+TEST(DropDecoder, BrowserImageDataBecomesAJpegFile) {
     TempFolder folder;
+    const QByteArray jpeg = readFile(seedPath(u"cover-300.jpg"_s));
     const QByteArray png = readFile(seedPath(u"cover-160x120.png"_s));
-    for (const auto& data : {firefoxImageDrag(png), chromiumImageDrag(png)}) {
-        OleDnd decoder(folder.path());
-        EXPECT_EQ(decoder.OleDragOver(data.get(), MainWindowDropTag), EffectCopyAndLink);
-        EXPECT_EQ(decoder.DropKind, DropFilesKind);
-        bool start = false;
-        decoder.OleDrop(data.get(), MainWindowDropTag, &start);
-        ASSERT_TRUE(start);
-        ASSERT_EQ(decoder.DropFiles.size(), 1);
-        EXPECT_TRUE(decoder.DropFiles[0].startsWith(folder.path()));
-        EXPECT_EQ(readFile(decoder.DropFiles[0]), png);
+    EXPECT_EQ(droppedBytes(*chromiumImageDrag(jpeg), folder.path()), jpeg);
+    // Firefox's JPEG is taken over its PNG, which is several times larger.
+    const QByteArray firefoxJpeg = readFile(seedPath(u"cover-200.jpg"_s));
+    EXPECT_EQ(droppedBytes(*firefoxImageDrag(png, firefoxJpeg), folder.path()), firefoxJpeg);
+
+    for (const auto& data : {chromiumImageDrag(png), firefoxImageDrag(png), inlineImageDrag(png)}) {
+        const QByteArray written = droppedBytes(*data, folder.path());
+        ASSERT_TRUE(written.startsWith("\xFF\xD8\xFF")) << "a JPEG file";
+        QImage decoded;
+        ASSERT_TRUE(decoded.loadFromData(written, "JPEG"));
+        EXPECT_EQ(decoded.size(), QSize(160, 120));
     }
+
+    // Bytes that are no picture do not make an address into an image.
+    EXPECT_TRUE(
+        droppedBytes(*chromiumImageDrag("PK\x03\x04 not a picture"), folder.path()).isEmpty());
     // Only an address, no picture: nothing the window can use.
     QMimeData address;
     address.setUrls({QUrl(u"https://example.org/cover.png"_s)});
@@ -140,6 +220,19 @@ TEST(DropDecoder, BrowserImageDataBecomesAFile) {
     OleDnd decoder(folder.path());
     EXPECT_EQ(decoder.OleDragOver(&address, MainWindowDropTag), EffectNone);
     EXPECT_EQ(decoder.DropKind, DropUrl);
+}
+
+// A picture whose transparent parts would be black in a JPEG shows them white.
+TEST(DropDecoder, TransparencyBecomesWhite) {
+    QImage clear(8, 8, QImage::Format_ARGB32);
+    clear.fill(Qt::transparent);
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    ASSERT_TRUE(clear.save(&buffer, "PNG"));
+    QImage decoded;
+    ASSERT_TRUE(decoded.loadFromData(BaselineJpeg(png), "JPEG"));
+    EXPECT_GT(qGray(decoded.pixel(4, 4)), 250);
 }
 
 // A scripted user of the confirmation dialogs.
