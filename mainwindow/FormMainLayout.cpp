@@ -12,6 +12,7 @@
 #include "mainwindow/WindowLayout.h"
 #include "mainwindow/WindowQueries.h"
 
+#include <QAction>
 #include <QHeaderView>
 #include <QLayout>
 #include <QMenu>
@@ -122,7 +123,12 @@ void FormMain::buildToolbar(QWidget* client) {
         button->setToolTip(facts.tooltip);
         button->setIcon(ToolbarIcon(facts.key));
         button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
-        m_toolbar->addWidget(button);
+        QAction* place = m_toolbar->addWidget(button);
+        // Step 3x is not offered: it answers each song without a folder
+        // image with a message of its own and has no Stop, while Embed
+        // Artwork with the Folder.JPG source does the same job and can be
+        // cancelled. The command stays for scripts (embed-folder).
+        place->setVisible(facts.key != keys::Step3x);
         m_toolbarButtons[facts.key] = button;
     }
     // Nothing to select before the first scan.

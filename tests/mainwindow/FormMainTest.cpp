@@ -107,6 +107,10 @@ TEST_F(FormMainTest, StartsWithItsFixedLayoutAndStepsTwoAndThreeXDisabled) {
     EXPECT_TRUE(window->DetailsShown());
     EXPECT_TRUE(window->TimerWiseUpdate()->isActive());
     EXPECT_FALSE(window->TimerButtonMenu()->isActive());
+    // Step 3x is not offered; its command stays for the command line.
+    showWindow();
+    EXPECT_FALSE(button(keys::Step3x)->isVisible());
+    EXPECT_TRUE(button(keys::Step3)->isVisible());
 }
 
 TEST_F(FormMainTest, StepOneFillsTheListsCountsAndEnablesTheNextSteps) {
