@@ -176,7 +176,7 @@ void FormWizardCreateFolderJpg::buildOptions() {
     ListPreviews = SingleChoiceList(u"ListPreviews"_s, page);
     ListPreviews->addItems(PreviewEntries());
     ListPreviews->setMaximumHeight(100);
-    ListPreviews->setMinimumWidth(ListPreviews->sizeHintForColumn(0) + 24);
+    FitWidestEntry(ListPreviews);
     previewLabel->setBuddy(ListPreviews);
     ImagePreviewMain = new QLabel(page);
     ImagePreviewMain->setObjectName(u"ImagePreviewMain"_s);

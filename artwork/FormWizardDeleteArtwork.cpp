@@ -101,8 +101,10 @@ void FormWizardDeleteArtwork::buildOptions() {
 
     for (QCheckBox* box : {CheckDeleteDownloaded, CheckDeleteEmbedded})
         connect(box, &QCheckBox::toggled, this, [this] { UpdateUi(); });
-    for (QListWidget* list : {ListSingleDelete, ListMultipleDelete, ListTargetSizes})
+    for (QListWidget* list : {ListSingleDelete, ListMultipleDelete, ListTargetSizes}) {
+        FitWidestEntry(list);
         connect(list, &QListWidget::itemSelectionChanged, this, [this] { UpdateUi(); });
+    }
 }
 
 void FormWizardDeleteArtwork::buildReady() {

@@ -6,7 +6,9 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QString>
+#include <QStyle>
 
 namespace artwork {
 
@@ -22,6 +24,14 @@ inline QListWidget* SingleChoiceList(const QString& name, QWidget* parent) {
     list->setObjectName(name);
     list->setSelectionMode(QAbstractItemView::SingleSelection);
     return list;
+}
+
+// Makes list wide enough for its widest entry beside a vertical scroll bar,
+// so that every entry reads whole; call it once the entries are in.
+inline void FitWidestEntry(QListWidget* list) {
+    list->setTextElideMode(Qt::ElideNone);
+    const int scrollBar = list->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, list);
+    list->setMinimumWidth(list->sizeHintForColumn(0) + 2 * list->frameWidth() + scrollBar + 4);
 }
 
 inline QPushButton* PlainButton(const QString& text, const QString& name, QWidget* parent) {

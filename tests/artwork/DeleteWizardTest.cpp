@@ -5,6 +5,7 @@
 #include "artwork/TargetSizes.h"
 #include "artwork/WizardControls.h"
 #include "support/Registry.h"
+#include "tests/common/ListReadability.h"
 #include "tests/common/TestFiles.h"
 
 #include <QCheckBox>
@@ -181,6 +182,14 @@ TEST_F(DeleteWizardTest, TheKeyboardReachesEverythingAndTheCloseBoxIsRefused) {
     EXPECT_FALSE(wizard->close());
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
     EXPECT_EQ(wizard->Result(), WizardForm::ResultCancel);
+}
+
+TEST_F(DeleteWizardTest, EveryEntryOfEveryListReadsWhole) {
+    auto wizard = open();
+    wizard->show();
+    wizard->ButNext()->click();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(wizard.get()));
+    EXPECT_EQ(testing_support::CutListEntries(*wizard), QStringList());
 }
 
 } // namespace

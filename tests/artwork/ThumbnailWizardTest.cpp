@@ -3,6 +3,7 @@
 
 #include "artwork/FormWizardCreateFolderJpg.h"
 #include "artwork/WizardControls.h"
+#include "tests/common/ListReadability.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -118,6 +119,14 @@ TEST(ThumbnailWizard, KeysAndTheRefusedCloseBox) {
     EXPECT_FALSE(wizard->close());
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
     EXPECT_EQ(wizard->Result(), WizardForm::ResultCancel);
+}
+
+TEST(ThumbnailWizard, EveryPreviewEntryReadsWhole) {
+    auto wizard = open();
+    wizard->show();
+    wizard->ButNext()->click();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(wizard.get()));
+    EXPECT_EQ(testing_support::CutListEntries(*wizard), QStringList());
 }
 
 } // namespace
