@@ -159,6 +159,8 @@ void FormMain::buildToolbar(QWidget* client) {
     QToolButton* step3 = m_toolbarButtons.at(keys::Step3);
     step3->setMenu(m_step3Menu);
     step3->setPopupMode(QToolButton::MenuButtonPopup);
+    // Alt+Down and F4 open the drop-down from the keyboard, as on a combo box.
+    step3->installEventFilter(this);
 }
 
 void FormMain::buildTabs(QWidget* client) {

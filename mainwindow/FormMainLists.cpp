@@ -7,6 +7,7 @@
 #include "mainwindow/FormMain.h"
 
 #include "catalogue/RowKey.h"
+#include "mainwindow/CommandKeys.h"
 #include "mainwindow/TabTooltip.h"
 #include "mainwindow/TrackDetailsView.h"
 #include "mainwindow/TwipsGeometry.h"
@@ -18,6 +19,7 @@
 #include <QMouseEvent>
 #include <QTabBar>
 #include <QTabWidget>
+#include <QToolButton>
 #include <QTreeView>
 
 #include <algorithm>
@@ -96,6 +98,14 @@ void FormMain::tabChanged(int tab) {
 }
 
 bool FormMain::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress && watched == m_toolbarButtons.at(keys::Step3)) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_F4 ||
+            (key->key() == Qt::Key_Down && key->modifiers() & Qt::AltModifier)) {
+            static_cast<QToolButton*>(watched)->showMenu();
+            return true;
+        }
+    }
     if (watched == m_tabMain->tabBar()) {
         if (event->type() == QEvent::MouseMove)
             tabStripMouseMove(watched, event);

@@ -188,6 +188,23 @@ TEST_F(FormMainTest, DuringAScanTheListsTakeNoCommandsOrClicks) {
     EXPECT_FALSE(model(0).isChecked(0));
 }
 
+TEST_F(FormMainTest, TheStepThreeDropDownOpensFromTheKeyboard) {
+    showWindow();
+    QToolButton* step3 = button(keys::Step3);
+    for (const auto& [key, modifiers] :
+         {std::pair{Qt::Key_Down, Qt::KeyboardModifiers(Qt::AltModifier)},
+          std::pair{Qt::Key_F4, Qt::KeyboardModifiers()}}) {
+        bool opened = false;
+        QTimer::singleShot(50, window.get(), [&] {
+            opened = window->Step3DropDown()->isVisible();
+            window->Step3DropDown()->close();
+        });
+        step3->setFocus();
+        QTest::keyClick(step3, key, modifiers);
+        EXPECT_TRUE(opened) << key;
+    }
+}
+
 TEST_F(FormMainTest, TabCaptionsDuringAScanWaitForTheWindowsTurnAndEndExact) {
     // Setting a tab's text repaints the tab bar; per song that would cost more
     // than the scan. During the run the caption follows when events run.
