@@ -74,6 +74,8 @@ void FormWizardEmbedArtwork::buildOptions() {
     ListAvailable = SingleChoiceList(u"ListAvailable"_s, page);
     label4->setBuddy(ListUse);
     label5->setBuddy(ListAvailable);
+    new SelectOnFocus(ListUse);
+    new SelectOnFocus(ListAvailable);
     ButAdd = PlainButton(u"<- &Add"_s, u"ButAdd"_s, page);
     ButRemove = PlainButton(u"&Remove ->"_s, u"ButRemove"_s, page);
     ButMoveUp = PlainButton(u"Move &Up"_s, u"ButMoveUp"_s, page);

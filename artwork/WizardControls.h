@@ -3,12 +3,15 @@
 // Small builders for the wizards' controls, so that every page makes its
 // labels, lists and buttons the same way.
 
+#include <QEvent>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QString>
 #include <QStyle>
+
+#include <algorithm>
 
 namespace artwork {
 
@@ -33,6 +36,24 @@ inline void FitWidestEntry(QListWidget* list) {
     const int scrollBar = list->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, list);
     list->setMinimumWidth(list->sizeHintForColumn(0) + 2 * list->frameWidth() + scrollBar + 4);
 }
+
+// A list that gets the keyboard focus with nothing selected selects the
+// entry with the focus (else its first), so that the buttons acting on the
+// selection work at once; list owns the helper.
+class SelectOnFocus : public QObject {
+public:
+    explicit SelectOnFocus(QListWidget* list) : QObject(list) { list->installEventFilter(this); }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        auto* list = static_cast<QListWidget*>(watched);
+        if (event->type() == QEvent::FocusIn && list->count() > 0 &&
+            list->selectedItems().isEmpty())
+            list->setCurrentRow(std::max(0, list->currentRow()),
+                                QItemSelectionModel::ClearAndSelect);
+        return false;
+    }
+};
 
 inline QPushButton* PlainButton(const QString& text, const QString& name, QWidget* parent) {
     auto* button = new QPushButton(text, parent);

@@ -110,10 +110,12 @@ TEST_F(EmbedWizardTest, ListButtonsFollowTheSelections) {
     EXPECT_EQ(wizard->LabStepDesc()->text(), u"Step 2: Options"_s);
     EXPECT_EQ(wizard->focusWidget(), wizard->ListUse);
     EXPECT_TRUE(wizard->ButBack()->isEnabled());
+    // The list with the focus has its entry selected: Remove works at once.
+    EXPECT_TRUE(wizard->ListUse->item(0)->isSelected());
     EXPECT_FALSE(wizard->ButAdd->isEnabled());
-    EXPECT_FALSE(wizard->ButRemove->isEnabled());
+    EXPECT_TRUE(wizard->ButRemove->isEnabled());
     EXPECT_FALSE(wizard->ButMoveUp->isEnabled());
-    EXPECT_FALSE(wizard->ButMoveDown->isEnabled());
+    EXPECT_TRUE(wizard->ButMoveDown->isEnabled());
 
     select(wizard->ListUse, 0);
     EXPECT_TRUE(wizard->ButRemove->isEnabled());
