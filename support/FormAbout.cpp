@@ -103,6 +103,8 @@ FormAbout::FormAbout(QWidget* parent, std::function<void(const QString&)> openLi
     layout->addSpacing(8);
     layout->addLayout(buttons);
     setMinimumWidth(420);
+    // A dialog's frame: its size is its contents', not the user's to change.
+    layout->setSizeConstraint(QLayout::SetFixedSize);
 }
 
 void FormAbout::openLinkAddress() {

@@ -1,8 +1,9 @@
 #pragma once
 
 // A label that behaves like a web link: link colour, underlined, pointing
-// hand, and a clicked() signal for a left click or Space when focused.
-// Return and Enter are left to the dialog's default button.
+// hand, a focus frame when Tab brings the keyboard to it, and a clicked()
+// signal for a left click or Space when focused. Return and Enter are left
+// to the dialog's default button.
 
 #include <QLabel>
 
@@ -19,6 +20,7 @@ Q_SIGNALS:
 protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
 };
 
 } // namespace support

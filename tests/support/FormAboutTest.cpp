@@ -6,7 +6,9 @@
 
 #include <QApplication>
 #include <QDragEnterEvent>
+#include <QImage>
 #include <QLabel>
+#include <QLayout>
 #include <QMimeData>
 #include <QPushButton>
 #include <QTest>
@@ -35,6 +37,8 @@ TEST_F(FormAboutTest, ShowsTheProductTexts) {
     EXPECT_FALSE(about.Label3->text().isEmpty());
     EXPECT_EQ(about.ButOK->text(), u"OK"_s);
     EXPECT_TRUE(about.ButOK->isDefault());
+    about.layout()->activate();
+    EXPECT_EQ(about.minimumSize(), about.maximumSize()) << "a fixed size, as every dialog";
 }
 
 TEST_F(FormAboutTest, LogoIsTheApplicationIcon) {
@@ -58,6 +62,16 @@ TEST_F(FormAboutTest, ClickingTheLinkOpensItsTextInLowerCase) {
     // A right click is no click on a link.
     QTest::mouseClick(about.LabLink, Qt::RightButton);
     EXPECT_EQ(opened.size(), 2);
+}
+
+// Tab from OK reaches the link, and the link shows that it has the focus.
+TEST_F(FormAboutTest, TabReachesTheLinkAndShowsIt) {
+    ASSERT_TRUE(testing_support::ShowActive(about));
+    ASSERT_EQ(QApplication::focusWidget(), about.ButOK);
+    const QImage unfocused = about.LabLink->grab().toImage();
+    QTest::keyClick(about.ButOK, Qt::Key_Tab);
+    ASSERT_EQ(QApplication::focusWidget(), about.LabLink);
+    EXPECT_NE(about.LabLink->grab().toImage(), unfocused);
 }
 
 TEST_F(FormAboutTest, OkClosesTheBox) {
