@@ -5,6 +5,7 @@
 #include "artwork/ThumbnailSamples.h"
 #include "artwork/WizardControls.h"
 #include "artwork/WizardTexts.h"
+#include "support/OptionGroupTabStop.h"
 #include "support/SystemInfo.h"
 
 #include <QButtonGroup>
@@ -131,6 +132,7 @@ void FormWizardCreateFolderJpg::buildOptions() {
         layout->addWidget(OptDeleteExisting[size_t(i)]);
     }
     existingLabel->setBuddy(OptDeleteExisting[0]);
+    new support::OptionGroupTabStop(existing);
 
     CheckHiddenSystem =
         new QCheckBox(u"&Mark artwork files as \"System\" and \"Hidden\" (recommended)"_s, page);
@@ -167,6 +169,7 @@ void FormWizardCreateFolderJpg::buildOptions() {
         layout->addLayout(closest);
     }
     multipleLabel->setBuddy(OptThumbnailMultiple[1]);
+    new support::OptionGroupTabStop(multiple);
     layout->addStretch(1);
 
     auto* previews = new QVBoxLayout;

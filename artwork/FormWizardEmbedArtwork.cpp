@@ -4,6 +4,7 @@
 #include "artwork/WizardControls.h"
 #include "artwork/WizardTexts.h"
 #include "mainwindow/Uc3dLine.h"
+#include "support/OptionGroupTabStop.h"
 
 #include <QButtonGroup>
 #include <QGridLayout>
@@ -137,6 +138,7 @@ void FormWizardEmbedArtwork::buildOptions() {
         layout->addWidget(OptDeleteDownloaded[size_t(i)]);
     }
     label6->setBuddy(OptDeleteDownloaded[0]);
+    new support::OptionGroupTabStop(downloaded);
 
     auto* label7 = WrappedLabel(u"What &if a song file already has images embedded in it? (Only "
                                 u"the first image is displayed when playing on an iPod.)"_s,
@@ -159,6 +161,7 @@ void FormWizardEmbedArtwork::buildOptions() {
         existingLayout->addWidget(OptExistingEmbedded[size_t(i)]);
     }
     label7->setBuddy(OptExistingEmbedded[1]);
+    new support::OptionGroupTabStop(existing);
     layout->addWidget(picture1);
     connect(existing, &QButtonGroup::idClicked, this, [this](int id) { ExistingEmbed = id; });
 

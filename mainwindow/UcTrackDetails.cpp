@@ -9,6 +9,7 @@
 #include "mainwindow/TrackDetailsText.h"
 #include "support/AppData.h"
 #include "support/DesktopShell.h"
+#include "support/OptionGroupTabStop.h"
 
 #include <QButtonGroup>
 #include <QClipboard>
@@ -148,6 +149,7 @@ QWidget* UcTrackDetails::buildSongDetailsPage() {
         m_optImage[static_cast<size_t>(KindSlot(option.kind))] = button;
     }
     label5->setBuddy(OptImage(catalogue::ArtKindDownloaded));
+    new support::OptionGroupTabStop(m_optImageGroup);
     connect(m_optImageGroup, &QButtonGroup::idClicked, this, &UcTrackDetails::optImageClicked);
 
     m_scrollEmbedded = AddScroll(page, u"ScrollEmbedded"_s);

@@ -3,6 +3,7 @@
 
 #include "artwork/FormWizardCreateFolderJpg.h"
 #include "artwork/WizardControls.h"
+#include "tests/common/DialogKeys.h"
 #include "tests/common/ListReadability.h"
 
 #include <QApplication>
@@ -119,6 +120,22 @@ TEST(ThumbnailWizard, KeysAndTheRefusedCloseBox) {
     EXPECT_FALSE(wizard->close());
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
     EXPECT_EQ(wizard->Result(), WizardForm::ResultCancel);
+}
+
+// Tab into a group of options lands on the chosen one, not on the first, and
+// Tab out of it leaves the group.
+TEST(ThumbnailWizard, TabStopsAtTheChosenOptionOfEachGroup) {
+    auto wizard = open();
+    wizard->OptDeleteExisting[1]->setChecked(true);
+    wizard->OptThumbnailMultiple[3]->setChecked(true);
+    wizard->show();
+    wizard->ButNext()->click();
+    const QList<QWidget*> stops = testing_support::FocusableControls(*wizard);
+    EXPECT_TRUE(stops.contains(wizard->OptDeleteExisting[1]));
+    EXPECT_FALSE(stops.contains(wizard->OptDeleteExisting[0]));
+    EXPECT_TRUE(stops.contains(wizard->OptThumbnailMultiple[3]));
+    for (int i : {1, 2, 4, 5})
+        EXPECT_FALSE(stops.contains(wizard->OptThumbnailMultiple[size_t(i)])) << i;
 }
 
 TEST(ThumbnailWizard, EveryPreviewEntryReadsWhole) {
