@@ -2,7 +2,8 @@
 // container's extension, read the way indexing a library reads it (tags
 // and picture facts), then its pictures listed, then one picture put in
 // front (and the old first one taken out), as the embedding runs do. The
-// engine's own parsers of ID3v2 frames, MP4 item atoms and RIFF chunks also
+// engine's own parsers of ID3v2 frames, MP4 item atoms, RIFF chunks, FLAC
+// metadata blocks and Ogg pages also
 // get the bytes directly, as they would a tag or file cut from anywhere.
 //
 // Built once per container kind: QUILLMOTH_FUZZ_SUFFIXES names the
@@ -15,6 +16,7 @@
 #include "musiclibrary/tagio/Id3v2FrameWalk.h"
 #include "musiclibrary/tagio/Mp4ItemAtoms.h"
 #include "musiclibrary/tagio/RiffChunks.h"
+#include "musiclibrary/tagio/XiphStreams.h"
 
 #include <QStringList>
 
@@ -50,6 +52,21 @@ void parseDirectly(const QByteArray& bytes) {
                 fuzzing::fail("a RIFF chunk reaches past the end of the file");
         tagio::chunksBesideId3(layout);
     }
+    QString error;
+    const tagio::FlacLayout flac = tagio::walkFlac(bytes.size(), read, error);
+    if (error.isEmpty()) {
+        for (const tagio::FlacBlock& block : flac.blocks)
+            if (block.offset + 4 + block.length > flac.audioStart)
+                fuzzing::fail("a FLAC block reaches past the start of the audio");
+        if (flac.audioStart >= bytes.size())
+            fuzzing::fail("a FLAC stream's audio starts past the end of the file");
+    }
+    error.clear();
+    qint64 covered = 0;
+    for (const tagio::OggPage& page : tagio::walkOgg(bytes.size(), read, error))
+        covered += page.length;
+    if (error.isEmpty() && covered != bytes.size())
+        fuzzing::fail("the Ogg pages walked do not cover the file");
 }
 
 void readAndChange(const QString& suffix, const QByteArray& bytes) {

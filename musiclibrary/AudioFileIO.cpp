@@ -24,7 +24,8 @@ namespace musiclibrary {
 
 namespace {
 
-constexpr qint64 HeadBytes = 16;
+// Enough for an Ogg stream's first packet to name its codec.
+constexpr qint64 HeadBytes = 64;
 
 QByteArray headOf(const QString& path) {
     QFile file(path);

@@ -3,6 +3,7 @@
 #include "musiclibrary/ITunes.h"
 #include "musiclibrary/SqliteStatement.h"
 #include "musiclibrary/tagio/FileKinds.h"
+#include "musiclibrary/tagio/PictureContainer.h"
 
 #include <QFile>
 
@@ -51,6 +52,9 @@ bool plausible(const QString& path, const IndexedFile& row) {
         row.facts.kind == kindByName || (kindByName == QStringView(tagio::KindAac) &&
                                          row.facts.kind == QStringView(tagio::KindAppleLossless));
     if (!kindFits || (!row.facts.picturesSupported && !row.facts.pictures.isEmpty()))
+        return false;
+    // A row written before the engine read this kind's pictures is read again.
+    if (!row.facts.picturesSupported && tagio::containerClaims(tagio::suffixOf(path)))
         return false;
     qint64 total = 0;
     for (const PictureFacts& picture : row.facts.pictures) {

@@ -3,7 +3,10 @@
 set -euo pipefail
 packages=(build-essential cmake pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev
           libtag1-dev libsqlite3-dev libgtest-dev libgmock-dev
-          desktop-file-utils appstream)
+          desktop-file-utils appstream
+          # Tests make FLAC, Ogg Vorbis and Opus songs and read them back
+          # with tools no one here wrote.
+          ffmpeg flac vorbis-tools opus-tools python3-mutagen)
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

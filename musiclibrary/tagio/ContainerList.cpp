@@ -6,8 +6,16 @@ namespace musiclibrary::tagio {
 
 const QList<const PictureContainer*>& pictureContainers() {
     static const QList<const PictureContainer*> containers{&mpegContainer(), &mp4Container(),
+                                                           &flacContainer(), &oggContainer(),
                                                            &aiffContainer(), &wavContainer()};
     return containers;
+}
+
+bool containerClaims(const QString& suffix) {
+    for (const PictureContainer* container : pictureContainers())
+        if (container->claimsSuffix(suffix))
+            return true;
+    return false;
 }
 
 namespace {

@@ -1,8 +1,8 @@
 #pragma once
 
 // One kind of container that can hold pictures (ID3v2 in MPEG, AIFF or WAV;
-// MP4 "covr"). The public functions of AudioFileIO try the containers in turn
-// and talk to the chosen one only through this interface.
+// MP4 "covr"; FLAC picture blocks; the Vorbis comment of Ogg Vorbis and Opus). The public functions
+// of AudioFileIO try the containers in turn and talk to the chosen one only through this interface.
 
 #include "musiclibrary/AudioFileIO.h"
 #include "musiclibrary/FileFailure.h"
@@ -116,11 +116,15 @@ public:
 
 // The containers in the order they are tried.
 const QList<const PictureContainer*>& pictureContainers();
+// Whether a container takes files with this lower-case extension.
+bool containerClaims(const QString& suffix);
 
 const PictureContainer& mpegContainer();
 const PictureContainer& aiffContainer();
 const PictureContainer& wavContainer();
 const PictureContainer& mp4Container();
+const PictureContainer& flacContainer();
+const PictureContainer& oggContainer();
 
 // The failure for a saved copy that does not hold what was intended.
 FileFailure savedCopyWrong(const QString& what);

@@ -134,6 +134,8 @@ INSTANTIATE_TEST_SUITE_P(
         DamagedRow{"tooManyPictures",
                    "pictures = substr(replace(hex(zeroblob(5000)), '00', '1:1,'), 1, 19999)"},
         DamagedRow{"picturesWhereNoneCanBe", "pictures_supported = 0, pictures = '1:10'"},
+        // As an earlier version wrote for FLAC, Ogg and Opus songs.
+        DamagedRow{"picturesNotReadWhereTheyCanBe", "pictures_supported = 0, pictures = ''"},
         DamagedRow{"flagOutOfRange", "tags_readable = 7"},
         DamagedRow{"negativeTrackNumber", "track_number = -5"},
         DamagedRow{"trackNumberAsText", "track_number = 'seven'"},
