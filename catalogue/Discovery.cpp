@@ -2,6 +2,7 @@
 
 #include "catalogue/PathOps.h"
 #include "catalogue/TrackCatalogue.h"
+#include "musiclibrary/tagio/FileKinds.h"
 
 #include <utility>
 
@@ -23,27 +24,17 @@ const QString& wmpNameStart() {
     return text;
 }
 
-bool isOneOf(QStringView text, std::initializer_list<QStringView> candidates) {
-    for (QStringView candidate : candidates) {
-        if (text.compare(candidate, kCi) == 0)
-            return true;
-    }
-    return false;
-}
-
 } // namespace
 
 bool ExtensionSupportsEmbedding(const QString& location) {
     const qsizetype dot = location.lastIndexOf(u'.');
     if (dot < 0)
         return false;
-    return isOneOf(QStringView(location).mid(dot), {u".mp3", u".aac", u".m4a", u".m4p", u".aiff"});
+    return musiclibrary::tagio::suffixTakesPictures(location.mid(dot + 1));
 }
 
 bool KindSupportsEmbedding(const QString& kind) {
-    return isOneOf(kind.trimmed(),
-                   {u"mpeg audio file", u"aac audio file", u"apple lossless audio file",
-                    u"protected aac audio file", u"aiff audio file"});
+    return musiclibrary::tagio::kindTakesPictures(kind);
 }
 
 bool FileKindSupportsEmbedding(const QString& location, const musiclibrary::TrackPtr& track) {

@@ -324,7 +324,7 @@ TEST_F(DropProcessingTest, AnExistingFolderJpgIsReplacedThroughTheTrash) {
 TEST_F(DropProcessingTest, TheChecksBeforeAnyQuestion) {
     const QString a = song(u"A/1.mp3"_s);
     const QString b = song(u"A/2.mp3"_s);
-    const QString ogg = music().copySeed(u"seed.ogg"_s, u"B/talk.ogg"_s);
+    const QString wav = music().copySeed(u"seed.wav"_s, u"B/talk.wav"_s);
     const QString gone = song(u"C/gone.mp3"_s);
     scan();
     const QString dropped = image(u"cover-300.jpg"_s, u"cover.jpg"_s);
@@ -347,9 +347,9 @@ TEST_F(DropProcessingTest, TheChecksBeforeAnyQuestion) {
                                          u"  (It was expected to be found at '"_s +
                                          gone + u"'.)"_s))
         << lastMessage().toStdString();
-    select(ogg, catalogue::TAB_INELIGIBLE);
+    select(wav, catalogue::TAB_INELIGIBLE);
     drop({dropped});
-    EXPECT_EQ(lastMessage(), u"The song 'Seed' is a 'Ogg Vorbis file,' which does not "
+    EXPECT_EQ(lastMessage(), u"The song 'Seed' is a 'WAV audio file,' which does not "
                              u"support embedding cover art."_s)
         << lastMessage().toStdString();
     EXPECT_TRUE(confirmation.asked.isEmpty());

@@ -242,7 +242,15 @@ INSTANTIATE_TEST_SUITE_P(
                       KindCase{u"/m/a.wma"_s, u"Windows Media audio file"_s, false},
                       KindCase{u"/m/a.MP3"_s, u""_s, true},
                       KindCase{u"/m/a.m4p"_s, u"Protected AAC audio file"_s, true},
-                      KindCase{u"/m/a.ogg"_s, u"Apple Lossless audio file"_s, true},
+                      KindCase{u"/m/a.wv"_s, u"Apple Lossless audio file"_s, true},
+                      // Linux libraries: FLAC, Ogg Vorbis and Opus, by name or by kind.
+                      KindCase{u"/m/a.FLAC"_s, u""_s, true}, KindCase{u"/m/a.ogg"_s, u""_s, true},
+                      KindCase{u"/m/a.oga"_s, u""_s, true}, KindCase{u"/m/a.opus"_s, u""_s, true},
+                      KindCase{u"/m/a.spx"_s, u"Opus audio file"_s, true},
+                      KindCase{u"/m/a.mka"_s, u"FLAC audio file"_s, true},
+                      KindCase{u"/m/a.mka"_s, u" ogg vorbis AUDIO file"_s, true},
+                      // WAV songs stay where the design puts them.
+                      KindCase{u"/m/a.wav"_s, u"WAV audio file"_s, false},
                       KindCase{u"/m/noextension"_s, u"MPEG audio file"_s, false},
                       KindCase{u""_s, u"MPEG audio file"_s, false}));
 

@@ -38,7 +38,7 @@ TEST(ScanCommand, PrintsBothListsInOrderThenTheCounts) {
     const QString mp3 = music.copySeed(u"seed.mp3"_s, u"A/seed.mp3"_s);
     music.copySeed(u"cover-200.jpg"_s, u"A/Folder.jpg"_s);
     const QString m4a = music.copySeed(u"seed.m4a"_s, u"B/seed.m4a"_s);
-    const QString ogg = music.copySeed(u"seed.ogg"_s, u"B/seed.ogg"_s);
+    const QString wav = music.copySeed(u"seed.wav"_s, u"B/seed.wav"_s);
     const QStringList common = {u"--data-folder"_s, data.path(), u"--library"_s, music.path()};
 
     const CliRun all = runCli(common + QStringList{u"scan"_s});
@@ -53,7 +53,7 @@ TEST(ScanCommand, PrintsBothListsInOrderThenTheCounts) {
     EXPECT_EQ(all.lines[1].split(u'\t').at(5), m4a);
     const QStringList last = all.lines[2].split(u'\t');
     EXPECT_EQ(last[0], u"ineligible"_s);
-    EXPECT_EQ(last[5], ogg);
+    EXPECT_EQ(last[5], wav);
     EXPECT_EQ(last[6], u"File format does not support embedding images"_s);
     EXPECT_EQ(last[7], u"0"_s);
     EXPECT_EQ(all.lines[3], u"counts\t2\t1"_s);

@@ -51,7 +51,7 @@ protected:
                      {u"seed.m4a"_s, u"Alpha/Album One/02 second.m4a"_s},
                      {u"cover-300.jpg"_s, u"Alpha/Album One/Folder.jpg"_s},
                      {u"seed.aiff"_s, u"Beta/Album Two/03 third.aiff"_s},
-                     {u"seed.ogg"_s, u"Beta/Album Two/04 fourth.ogg"_s}});
+                     {u"seed.wav"_s, u"Beta/Album Two/04 fourth.wav"_s}});
     }
 
     void showWindow() {

@@ -48,7 +48,7 @@ protected:
                      {u"seed.m4a"_s, u"Alpha/02 second.m4a"_s},
                      {u"cover-300.jpg"_s, u"Alpha/Folder.jpg"_s},
                      {u"seed.aiff"_s, u"Beta/03 third.aiff"_s},
-                     {u"seed.ogg"_s, u"Beta/04 fourth.ogg"_s}});
+                     {u"seed.wav"_s, u"Beta/04 fourth.wav"_s}});
         ASSERT_TRUE(window);
         mainwindow::InstallReviewCommands(*window, &filterChoice);
         window->toolbarButton(mainwindow::keys::Step1)->click();
