@@ -117,6 +117,10 @@ void copyRest(int from, qint64 fromOffset, int to, qint64 toOffset, qint64 lengt
     }
 }
 
+QByteArray paddedHead(const tagio::HeadRewrite& plan, qint64 size) {
+    return plan.pad ? plan.pad(plan.tag, size) : tagio::paddedTag(plan.tag, size);
+}
+
 AudioFileFacts writeInPlace(const QString& path, const tagio::HeadRewrite& plan,
                             const struct stat& seen) {
     using Stage = SafeFileWrite::Stage;
@@ -131,7 +135,7 @@ AudioFileFacts writeInPlace(const QString& path, const tagio::HeadRewrite& plan,
     const QByteArray oldHead = readAt(song.get(), plan.oldHeadSize, 0);
     if (oldHead.size() != plan.oldHeadSize)
         throw FileFailure{LibraryError::Unreadable, u"the file could not be read whole."_s};
-    const QByteArray newHead = tagio::paddedTag(plan.tag, plan.oldHeadSize);
+    const QByteArray newHead = paddedHead(plan, plan.oldHeadSize);
 
     SafeFileWrite::injectFailureAt(Stage::Copy);
     SafeFileWrite::noteWriteInFolder(QFileInfo(path).absolutePath());
@@ -170,8 +174,11 @@ AudioFileFacts writeAnew(const QString& path, const tagio::HeadRewrite& plan,
         throw FileFailure{LibraryError::WriteFailed,
                           u"another program changed the file at the same time."_s};
     write.enter(SafeFileWrite::Stage::Change);
-    const QByteArray tag = tagio::paddedTag(
-        plan.tag, std::min(MaxTagBytes, plan.tag.size() + generousPadding(plan.tag)));
+    const qint64 room =
+        plan.roomForNextChange > 0 ? plan.roomForNextChange : generousPadding(plan.tag);
+    const QByteArray tag = paddedHead(plan, std::min(MaxTagBytes, plan.tag.size() + room));
+    if (tag.isEmpty())
+        throw FileFailure{LibraryError::WriteFailed, u"the new tag could not be laid out."_s};
     if (!writeAt(write.copyFd(), tag, 0))
         throw systemFailure(u"the new version could not be written"_s);
     Fd original(::open(QFile::encodeName(write.targetPath()).constData(), O_RDONLY | O_CLOEXEC));
@@ -224,7 +231,8 @@ AudioFileFacts writeHeadRewrite(const QString& path, const tagio::HeadRewrite& p
     // A read-only mark is the user's: it refuses every way of writing.
     if (!(seen.st_mode & S_IWUSR))
         throw FileFailure{LibraryError::WriteFailed, u"the file is read-only."_s};
-    if (plan.oldHeadSize > 0 && plan.tag.size() <= plan.oldHeadSize) {
+    if (plan.oldHeadSize > 0 && plan.tag.size() <= plan.oldHeadSize &&
+        paddedHead(plan, plan.oldHeadSize).size() == plan.oldHeadSize) {
         // The file a link points to is the one written.
         char* resolved = ::realpath(QFile::encodeName(path).constData(), nullptr);
         if (!resolved)

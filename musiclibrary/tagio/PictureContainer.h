@@ -78,6 +78,12 @@ struct HeadRewrite {
     // Checks a file written this way; throws FileFailure when it does not
     // hold what was intended.
     std::function<AudioFileFacts(const QString& writtenPath)> verify;
+    // Fills tag to exactly size bytes with the container's own padding, or
+    // answers empty when it cannot; unset: ID3v2 padding (paddedTag).
+    std::function<QByteArray(const QByteArray& tag, qint64 size)> pad;
+    // The padding a tag written anew gets for the next change; 0: room for
+    // a picture as large as the largest ID3v2 frame (generousPadding).
+    qint64 roomForNextChange = 0;
 };
 
 // Pads a tag made for HeadRewrite to size bytes (at least its own), with its

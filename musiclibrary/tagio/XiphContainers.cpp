@@ -23,7 +23,9 @@
 #include <taglib/vorbisfile.h>
 #include <taglib/xiphcomment.h>
 
+#include <algorithm>
 #include <memory>
+#include <optional>
 
 using namespace Qt::StringLiterals;
 
@@ -182,6 +184,60 @@ FlacSnapshot flacSnapshot(const QString& path, bool forWriting) {
     return snapshot;
 }
 
+void appendBigEndian(QByteArray& bytes, quint32 value, int count) {
+    for (int i = count - 1; i >= 0; --i)
+        bytes.append(char((value >> (8 * i)) & 0xFF));
+}
+
+// Where the last block's header starts in a metadata area of whole blocks.
+qsizetype lastBlockHeader(const QByteArray& head) {
+    qsizetype at = 4;
+    qsizetype last = at;
+    while (at + 4 <= head.size()) {
+        last = at;
+        at += 4 + qsizetype(quint32(quint8(head[at + 1])) << 16 | quint8(head[at + 2]) << 8 |
+                            quint8(head[at + 3]));
+    }
+    return last;
+}
+
+QByteArray blockHeader(int type, qint64 length) {
+    QByteArray header;
+    header.append(char(type));
+    appendBigEndian(header, quint32(length), 3);
+    return header;
+}
+
+// The description stored in a picture block's body (already checked whole
+// by the walk).
+QString descriptionOf(const QByteArray& body) {
+    const qsizetype mimeLength = qsizetype(quint32(quint8(body[4])) << 24 | quint8(body[5]) << 16 |
+                                           quint8(body[6]) << 8 | quint8(body[7]));
+    const qsizetype at = 8 + mimeLength;
+    const qsizetype length =
+        qsizetype(quint32(quint8(body[at])) << 24 | quint8(body[at + 1]) << 16 |
+                  quint8(body[at + 2]) << 8 | quint8(body[at + 3]));
+    return QString::fromUtf8(body.mid(at + 4, length));
+}
+
+// A new picture block's body, with the fields newPicture() gives.
+QByteArray pictureBody(const QByteArray& image, const QString& description) {
+    const QByteArray mime = mimeTypeOf(image).toLatin1();
+    const QByteArray text = description.toUtf8();
+    const ImageHeader header = readImageHeader(image);
+    QByteArray body;
+    appendBigEndian(body, TagLib::FLAC::Picture::FrontCover, 4);
+    appendBigEndian(body, quint32(mime.size()), 4);
+    body.append(mime);
+    appendBigEndian(body, quint32(text.size()), 4);
+    body.append(text);
+    for (quint32 value : {header.width, header.height, header.depth, header.colours})
+        appendBigEndian(body, value, 4);
+    appendBigEndian(body, quint32(image.size()), 4);
+    body.append(image);
+    return body;
+}
+
 class FlacContainer : public PictureContainer {
 public:
     bool claimsSuffix(const QString& suffix) const override { return suffix == u"flac"; }
@@ -214,6 +270,129 @@ public:
         if (!file.isValid())
             throw FileFailure{LibraryError::Unreadable, u"its tags cannot be read."_s};
         return picturesOf(file.pictureList());
+    }
+
+    // A FLAC file keeps all its metadata at its start: the change is a new
+    // metadata area, the same blocks with the pictures in their new order,
+    // padded to the old area's size when it fits there.
+    std::optional<HeadRewrite> planHeadRewrite(const QString& path,
+                                               const PictureEdit& edit) const override {
+        QFile file(path);
+        if (!file.open(QIODevice::ReadOnly))
+            throw FileFailure{LibraryError::Unreadable, u"the file cannot be opened."_s};
+        const RangeReader read = readerOf(file);
+        QString error;
+        const FlacLayout layout = walkFlac(file.size(), read, error);
+        if (!error.isEmpty())
+            throw FileFailure{LibraryError::Unreadable,
+                              u"its FLAC metadata is damaged: "_s + error};
+        if (layout.tagBytes > 0)
+            return std::nullopt; // an ID3v2 tag in front: TagLib rewrites the file
+
+        QByteArray head("fLaC");
+        QList<QByteArray> kept;
+        QList<QByteArray> pictures;
+        for (const FlacBlock& block : layout.blocks) {
+            const QByteArray body = read(block.offset + 4, block.length);
+            if (block.type == FlacPicture)
+                pictures.append(body);
+            else if (block.type != FlacPadding) {
+                kept.append(body);
+                head += blockHeader(block.type, block.length) + body;
+            }
+        }
+        if (const QString problem = editProblem(edit, pictures.size()); !problem.isEmpty())
+            throw FileFailure{LibraryError::InvalidArgument, problem};
+        const QList<int> order = orderAfter(pictures.size(), edit);
+        QStringList descriptions;
+        for (int entry : order)
+            if (entry >= 0)
+                descriptions.append(descriptionOf(pictures[entry]));
+        qint64 largest = 0;
+        for (int entry : order) {
+            QByteArray body;
+            if (entry >= 0) {
+                body = pictures[entry];
+            } else {
+                const QByteArray& image = edit.insert[-1 - entry].imageData;
+                QString description;
+                for (int n = 2; descriptions.contains(description); ++n)
+                    description = u"Cover %1"_s.arg(n);
+                descriptions.append(description);
+                body = pictureBody(image, description);
+            }
+            if (body.size() > MaxFlacBlockBytes)
+                throw FileFailure{LibraryError::InvalidArgument,
+                                  u"the image is too large for a FLAC file, whose metadata "
+                                  u"blocks hold at most 16 MB."_s};
+            head += blockHeader(FlacPicture, body.size()) + body;
+            largest = std::max<qint64>(largest, body.size());
+        }
+        // The bytes of every picture after the change, for the check.
+        QList<QByteArray> before;
+        {
+            auto stream = openStream(path, true);
+            TagLib::FLAC::File tagFile(stream.get(), TagLib::ID3v2::FrameFactory::instance(),
+                                       false);
+            if (!stream || !tagFile.isValid())
+                throw FileFailure{LibraryError::Unreadable, u"its tags cannot be read."_s};
+            before = bytesOf(tagFile.pictureList());
+        }
+        if (before.size() != pictures.size())
+            throw FileFailure{LibraryError::Unreadable,
+                              u"its picture blocks cannot all be read."_s};
+        const QList<QByteArray> after = picturesAfter(before, edit);
+        const qint64 audioBytes = layout.fileSize - layout.audioStart;
+        const QByteArray audioHead = read(layout.audioStart, 4096);
+
+        HeadRewrite plan;
+        plan.oldHeadSize = layout.audioStart;
+        plan.tag = head;
+        plan.roomForNextChange = std::clamp<qint64>(largest, 16 * 1024, 512 * 1024);
+        plan.pad = [](const QByteArray& tag, qint64 size) -> QByteArray {
+            QByteArray padded = tag;
+            const qint64 room = size - tag.size();
+            if (room == 0) {
+                padded[lastBlockHeader(padded)] = char(padded[lastBlockHeader(padded)] | 0x80);
+                return padded;
+            }
+            if (room < 4 || room - 4 > MaxFlacBlockBytes)
+                return {};
+            padded += blockHeader(0x80 | FlacPadding, room - 4);
+            padded.append(QByteArray(room - 4, '\0'));
+            return padded;
+        };
+        plan.verify = [this, path, kept, after, audioBytes,
+                       audioHead](const QString& written) -> AudioFileFacts {
+            QFile file(written);
+            if (!file.open(QIODevice::ReadOnly))
+                throw savedCopyWrong(u"it cannot be read back"_s);
+            const RangeReader read = readerOf(file);
+            QString error;
+            const FlacLayout layout = walkFlac(file.size(), read, error);
+            if (!error.isEmpty() || layout.tagBytes != 0)
+                throw savedCopyWrong(u"its FLAC metadata cannot be read back"_s);
+            QList<QByteArray> blocks;
+            for (const FlacBlock& block : layout.blocks)
+                if (block.type != FlacPicture && block.type != FlacPadding)
+                    blocks.append(read(block.offset + 4, block.length));
+            if (blocks != kept)
+                throw savedCopyWrong(u"metadata blocks besides the pictures changed"_s);
+            if (layout.fileSize - layout.audioStart != audioBytes ||
+                read(layout.audioStart, audioHead.size()) != audioHead)
+                throw savedCopyWrong(u"its audio moved or was cut short"_s);
+            auto stream = openStream(written, true);
+            if (!stream)
+                throw savedCopyWrong(u"it cannot be read back"_s);
+            {
+                TagLib::FLAC::File tagFile(stream.get(), TagLib::ID3v2::FrameFactory::instance(),
+                                           false);
+                if (!tagFile.isValid() || bytesOf(tagFile.pictureList()) != after)
+                    throw savedCopyWrong(u"its pictures differ from the intended ones"_s);
+            }
+            return readFacts(path, stream.get());
+        };
+        return plan;
     }
 
     Verifier applyEdit(const QString& path, const QString& copyPath,

@@ -4,11 +4,15 @@
 // unusual files are refused and left as they were.
 
 #include "musiclibrary/AudioFileIO.h"
+#include "musiclibrary/HeadWrite.h"
 #include "musiclibrary/ITunes.h"
+#include "musiclibrary/Library.h"
+#include "musiclibrary/RollbackJournal.h"
 #include "musiclibrary/tagio/ImageHeader.h"
 #include "tests/common/TestFiles.h"
 
 #include <QCryptographicHash>
+#include <QDir>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -17,6 +21,8 @@
 #include <QStandardPaths>
 
 #include <gtest/gtest.h>
+
+#include <sys/stat.h>
 
 #include <tuple>
 
@@ -185,7 +191,7 @@ INSTANTIATE_TEST_SUITE_P(Containers, XiphPictures,
                              return std::string(info.param).substr(5);
                          });
 
-class XiphRefusals : public ::testing::Test {
+class XiphFiles : public ::testing::Test {
 protected:
     void SetUp() override {
         if (!haveTools())
@@ -213,7 +219,7 @@ protected:
 // Offsets in a FLAC file made by ffmpeg: "fLaC", then STREAMINFO.
 constexpr qsizetype StreamInfoHeader = 4;
 
-TEST_F(XiphRefusals, DamagedFlacMetadataIsRefused) {
+TEST_F(XiphFiles, DamagedFlacMetadataIsRefused) {
     const QString truncated = makeSong(folder, u"truncated.flac"_s);
     QByteArray bytes = readFile(truncated);
     bytes[StreamInfoHeader + 3] = char(20); // STREAMINFO says it is 20 bytes long
@@ -231,14 +237,14 @@ TEST_F(XiphRefusals, DamagedFlacMetadataIsRefused) {
     expectRefused(overlong, u"says its image is longer than the block"_s);
 }
 
-TEST_F(XiphRefusals, APictureTooLargeForAFlacBlockIsRefusedNotCut) {
+TEST_F(XiphFiles, APictureTooLargeForAFlacBlockIsRefusedNotCut) {
     const QString song = makeSong(folder, u"song.flac"_s);
     QByteArray huge = readFile(seedPath(u"cover-75.jpg"_s));
     huge.append(QByteArray(17 * 1024 * 1024, '\0'));
     expectRefused(song, u"metadata blocks hold at most 16 MB"_s, huge);
 }
 
-TEST_F(XiphRefusals, OggFilesWithSeveralStreamsAreRefused) {
+TEST_F(XiphFiles, OggFilesWithSeveralStreamsAreRefused) {
     const QString first = makeSong(folder, u"first.ogg"_s);
     const QString second = makeSong(folder, u"second.ogg"_s);
     const QString chained = folder.file(u"chained.ogg"_s);
@@ -250,6 +256,38 @@ TEST_F(XiphRefusals, OggFilesWithSeveralStreamsAreRefused) {
     bytes[bytes.size() - 1] = char(bytes[bytes.size() - 1] ^ 0x55);
     writeFile(first, bytes);
     expectRefused(first, u"checksum is wrong"_s);
+}
+
+ino_t inodeOf(const QString& path) {
+    struct stat info {};
+    ::stat(QFile::encodeName(path).constData(), &info);
+    return info.st_ino;
+}
+
+// A FLAC file's metadata is rewritten where it stands when the new blocks
+// fit the old area with its padding, under the rollback journal; a write
+// cut off there is undone when the engine next comes to the folder.
+TEST_F(XiphFiles, FlacChangesThatFitAreWrittenInPlaceAndRolledBackWhenCutOff) {
+    const QString path = makeSong(folder, u"Album/song.flac"_s);
+    appendPicture(path, readFile(seedPath(u"cover-600.jpg"_s)));
+    const qint64 size = QFileInfo(path).size();
+    const ino_t inode = inodeOf(path);
+    appendPicture(path, readFile(seedPath(u"cover-75.jpg"_s)));
+    EXPECT_EQ(QFileInfo(path).size(), size) << "the padding took the picture";
+    EXPECT_EQ(inodeOf(path), inode) << "written in place";
+    EXPECT_TRUE(checkerAccepts(path));
+    EXPECT_EQ(mutagenList(path).value(u"pictures"_s).toArray().size(), 2);
+
+    const QByteArray before = readFile(path);
+    stopInPlaceWriteForTesting(InPlaceStop::AfterSong);
+    EXPECT_THROW(removePicture(path, 0), LibraryError);
+    stopInPlaceWriteForTesting(InPlaceStop::None);
+    EXPECT_NE(readFile(path), before) << "the new metadata is there, and its journal";
+    RollbackJournal::closeAllKeepingFilesForTesting();
+    TempFolder data;
+    const ITunesPtr library = openLibrary(folder.path(), {data.path()});
+    EXPECT_EQ(readFile(path), before);
+    EXPECT_TRUE(checkerAccepts(path));
 }
 
 // The size fields a new picture block carries come from the image's header,
@@ -267,8 +305,7 @@ TEST(ImageHeader, SizesComeFromTheHeaderAndCutHeadersGiveNothing) {
     for (const char* seed : {"cover-300.jpg", "cover-160x120.png", "cover-48.bmp"}) {
         const QByteArray cut = readFile(seedPath(QString::fromLatin1(seed))).left(12);
         const tagio::ImageHeader none = tagio::readImageHeader(cut);
-        EXPECT_EQ(std::tuple(none.width, none.height, none.depth), std::tuple(0u, 0u, 0u))
-            << seed;
+        EXPECT_EQ(std::tuple(none.width, none.height, none.depth), std::tuple(0u, 0u, 0u)) << seed;
     }
 }
 
