@@ -215,7 +215,9 @@ INSTANTIATE_TEST_SUITE_P(Kinds, AudioFilePictures,
                                            SongKind{"seed.m4a", "AAC audio file"},
                                            SongKind{"seed.aiff", "AIFF audio file"},
                                            SongKind{"seed.wav", "WAV audio file"},
-                                           SongKind{"seed.ogg", "Ogg Vorbis audio file"}));
+                                           SongKind{"seed.ogg", "Ogg Vorbis audio file"},
+                                           SongKind{"seed.opus", "Opus audio file"},
+                                           SongKind{"seed.flac", "FLAC audio file"}));
 
 TEST(AudioFileKinds, KindsByName) {
     const QList<std::pair<QString, QString>> cases{

@@ -34,8 +34,9 @@ TEST_P(SafeWriteKill, EverySongIsWholeOldOrWholeNew) {
     const QString image = seedPath(u"cover-600.jpg"_s);
     const QByteArray imageData = readFile(image);
     const QStringList seeds =
-        roomy ? QStringList{u"seed.mp3"_s}
-              : QStringList{u"seed.mp3"_s, u"seed.m4a"_s, u"seed.wav"_s, u"seed.aiff"_s};
+        roomy ? QStringList{u"seed.mp3"_s, u"seed.flac"_s}
+              : QStringList{u"seed.mp3"_s,  u"seed.m4a"_s, u"seed.wav"_s, u"seed.aiff"_s,
+                            u"seed.flac"_s, u"seed.ogg"_s, u"seed.opus"_s};
     for (int round = 0; round < Rounds; ++round) {
         TempFolder folder;
         QStringList songs;
