@@ -7,6 +7,8 @@
 #include <QList>
 #include <QString>
 
+#include <utility>
+
 namespace musiclibrary {
 
 // What the index remembers of one embedded picture.
@@ -19,6 +21,12 @@ struct Picture {
     QByteArray data;
     int format = 0; // decided from the first bytes, never from the stored MIME type
     QString mimeType;
+    int type = -1; // front cover 3, back cover 4, ...; -1 where the container has none (MP4)
+    QString description;
+    // Everything the container keeps of the picture besides its bytes, in the
+    // container's own form (an ID3v2 picture frame's fields, a FLAC picture
+    // block's): given back with the bytes, it puts the picture back exactly.
+    QByteArray record;
 };
 
 struct AudioFileFacts {
@@ -51,8 +59,15 @@ QList<Picture> readPictures(const QString& path);
 // A new picture and where it goes: its 0-based position in the list of
 // pictures as it stands when it is put in, -1 for after the last.
 struct PictureInsertion {
+    PictureInsertion() = default;
+    PictureInsertion(int at, QByteArray image, QByteArray kept = {})
+        : position(at), imageData(std::move(image)), record(std::move(kept)) {}
+
     int position = -1;
     QByteArray imageData;
+    // A record read with the picture (Picture::record): the picture goes back
+    // as it was. Empty, or the record of another container: a front cover.
+    QByteArray record;
 };
 
 // Everything one write does to a file's pictures: first the pictures at

@@ -16,7 +16,7 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-constexpr int SchemaVersion = 1;
+constexpr int SchemaVersion = 2;
 
 const char* const Schema = R"sql(
 CREATE TABLE IF NOT EXISTS runs(
@@ -27,11 +27,18 @@ CREATE TABLE IF NOT EXISTS changes(
     before_hash BLOB NOT NULL, after_hash BLOB NOT NULL, added TEXT NOT NULL);
 CREATE TABLE IF NOT EXISTS pictures(
     change_id INTEGER NOT NULL, position INTEGER NOT NULL, downloaded INTEGER NOT NULL,
-    format INTEGER NOT NULL, size INTEGER NOT NULL, data BLOB NOT NULL,
+    format INTEGER NOT NULL, size INTEGER NOT NULL, data BLOB NOT NULL, record BLOB,
     PRIMARY KEY(change_id, downloaded, position));
 CREATE INDEX IF NOT EXISTS changes_by_run ON changes(run);
 CREATE INDEX IF NOT EXISTS changes_by_time ON changes(time);
-PRAGMA user_version = 1;
+PRAGMA user_version = 2;
+)sql";
+
+// A store of the first version kept no records: its pictures come back as
+// they did then.
+const char* const UpgradeFromVersion1 = R"sql(
+ALTER TABLE pictures ADD COLUMN record BLOB;
+PRAGMA user_version = 2;
 )sql";
 
 // Positions are never more than a song holds pictures.
@@ -154,7 +161,7 @@ bool RemovedArtworkStore::setUp() {
             return false;
         found = version.integer(0);
     }
-    if (found != 0 && found != SchemaVersion)
+    if (found != 0 && found != 1 && found != SchemaVersion)
         return false;
     // Pruning gives the space back to the file system only with
     // auto_vacuum, which takes effect only before anything is written,
@@ -166,6 +173,8 @@ bool RemovedArtworkStore::setUp() {
     if (!exec("PRAGMA journal_mode=WAL") || !exec("PRAGMA synchronous=FULL"))
         return false;
     if (found == 0 && !exec(Schema))
+        return false;
+    if (found == 1 && !exec(UpgradeFromVersion1))
         return false;
     if (!exec("SELECT count(*) FROM runs, changes, pictures LIMIT 1"))
         return false;
@@ -210,8 +219,9 @@ qint64 RemovedArtworkStore::record(const RemovedChange& change) {
     bool ok = id > 0;
     qint64 bytes = 0;
     if (ok) {
-        SqliteStatement insert = prepare("INSERT INTO pictures(change_id, position, downloaded, "
-                                         "format, size, data) VALUES(?, ?, ?, ?, ?, ?)");
+        SqliteStatement insert =
+            prepare("INSERT INTO pictures(change_id, position, downloaded, format, size, data, "
+                    "record) VALUES(?, ?, ?, ?, ?, ?, ?)");
         ok = insert.isValid();
         for (const RemovedPicture& picture : change.pictures) {
             if (!ok)
@@ -222,6 +232,7 @@ qint64 RemovedArtworkStore::record(const RemovedChange& change) {
             insert.bind(4, qint64(picture.format));
             insert.bind(5, qint64(picture.data.size()));
             insert.bindBlob(6, picture.data);
+            insert.bindBlob(7, picture.record);
             ok = insert.run();
             bytes += picture.data.size();
         }
@@ -288,8 +299,9 @@ QList<RemovedChange> RemovedArtworkStore::select(const char* where, qint64 value
         change.addedPositions = *added;
         result.append(change);
     }
-    SqliteStatement pictures = prepare("SELECT position, downloaded, format, data FROM pictures "
-                                       "WHERE change_id = ? ORDER BY downloaded, position");
+    SqliteStatement pictures =
+        prepare("SELECT position, downloaded, format, data, record FROM pictures "
+                "WHERE change_id = ? ORDER BY downloaded, position");
     for (RemovedChange& change : result) {
         if (!pictures.isValid())
             break;
@@ -298,8 +310,11 @@ QList<RemovedChange> RemovedArtworkStore::select(const char* where, qint64 value
             if (!pictures.isInteger(0, 0, maxPosition) || !pictures.isInteger(1, 0, 1) ||
                 !pictures.isInteger(2) || !pictures.isBlob(3))
                 continue;
+            // A record that is no blob is no record: the picture comes back
+            // as a front cover.
             change.pictures.append({int(pictures.integer(0)), pictures.integer(1) != 0,
-                                    int(pictures.integer(2)), pictures.blob(3)});
+                                    int(pictures.integer(2)), pictures.blob(3),
+                                    pictures.isBlob(4) ? pictures.blob(4) : QByteArray()});
         }
         pictures.reset();
     }

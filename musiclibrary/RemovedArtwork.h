@@ -16,6 +16,7 @@
 #include <initializer_list>
 #include <memory>
 #include <optional>
+#include <utility>
 
 struct sqlite3;
 
@@ -32,10 +33,20 @@ struct RemovedLimits {
 
 // One picture as it was before a change removed it.
 struct RemovedPicture {
+    RemovedPicture() = default;
+    RemovedPicture(int at, bool wasDownloaded, int formatCode, QByteArray bytes,
+                   QByteArray kept = {})
+        : position(at), downloaded(wasDownloaded), format(formatCode), data(std::move(bytes)),
+          record(std::move(kept)) {}
+
     int position = 0; // 0-based, among the song's pictures before the change
     bool downloaded = false;
     int format = 0;
     QByteArray data;
+    // The container's own record of the picture (Picture::record), so that
+    // it goes back exactly: its type, description and MIME type among them.
+    // Empty for downloaded art and for what an earlier version kept.
+    QByteArray record;
 };
 
 // One change of one song that removed pictures.

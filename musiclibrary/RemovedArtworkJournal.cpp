@@ -96,8 +96,8 @@ qint64 LibraryState::journalFileChange(int track, const QList<Picture>& before,
     removed.erase(std::unique(removed.begin(), removed.end()), removed.end());
     for (int position : removed)
         if (position >= 0 && position < before.size())
-            record.pictures.append(
-                {position, false, before[position].format, before[position].data});
+            record.pictures.append({position, false, before[position].format, before[position].data,
+                                    before[position].record});
     if (downloaded && QFile::exists(downloaded->filePath))
         record.pictures.append({0, true, downloaded->format, readImageFile(downloaded->filePath)});
     if (record.pictures.isEmpty())
@@ -170,7 +170,7 @@ bool LibraryState::restoreRemoved(qint64 changeId) {
         back.remove = kept->addedPositions;
         for (const RemovedPicture& picture : kept->pictures)
             if (!picture.downloaded)
-                back.insert.append({picture.position, picture.data});
+                back.insert.append({picture.position, picture.data, picture.record});
         changeFile(track, back, Journal::None);
     }
     if (downloadedGoesBack)

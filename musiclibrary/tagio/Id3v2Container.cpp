@@ -44,11 +44,29 @@ QList<TagLib::ID3v2::Frame*> pictureFrames(TagLib::ID3v2::Tag* tag) {
     return frames;
 }
 
+// A picture frame's fields besides the image, as Picture::record keeps them:
+// a marker, the text encoding, the picture type, the MIME type and a zero,
+// then the description in UTF-8.
+const QByteArray RecordMarker("ID3APIC1");
+
+QByteArray recordOf(const TagLib::ID3v2::AttachedPictureFrame& apic) {
+    QByteArray record = RecordMarker;
+    record.append(char(apic.textEncoding()));
+    record.append(char(int(apic.type()) & 0xFF));
+    record.append(toQString(apic.mimeType()).toLatin1());
+    record.append('\0');
+    record.append(toQString(apic.description()).toUtf8());
+    return record;
+}
+
 Picture toPicture(const TagLib::ID3v2::Frame* frame) {
     Picture picture;
     if (auto apic = dynamic_cast<const TagLib::ID3v2::AttachedPictureFrame*>(frame)) {
         picture.data = toBytes(apic->picture());
         picture.mimeType = toQString(apic->mimeType());
+        picture.type = int(apic->type()) & 0xFF;
+        picture.description = toQString(apic->description());
+        picture.record = recordOf(*apic);
     } else if (auto unknown = dynamic_cast<const TagLib::ID3v2::UnknownFrame*>(frame)) {
         picture.data = toBytes(unknown->data());
     }
@@ -109,13 +127,34 @@ void checkCompletelyRead(Id3v2Host& host) {
     }
 }
 
-TagLib::ID3v2::Frame* newPictureFrame(const QByteArray& imageData) {
+// A new picture is a front cover whose description no other picture frame
+// of the tag has: ID3v2 tells picture frames apart by their descriptions.
+TagLib::ID3v2::Frame* newPictureFrame(const PictureInsertion& insertion,
+                                      QStringList& descriptions) {
     auto frame = new TagLib::ID3v2::AttachedPictureFrame;
+    frame->setPicture(toByteVector(insertion.imageData));
+    const QByteArray& record = insertion.record;
+    const qsizetype mimeEnd = record.indexOf('\0', RecordMarker.size() + 2);
+    if (record.startsWith(RecordMarker) && mimeEnd > 0 && quint8(record[8]) <= 3) {
+        // A picture given back: as it was.
+        frame->setTextEncoding(TagLib::String::Type(quint8(record[8])));
+        frame->setType(TagLib::ID3v2::AttachedPictureFrame::Type(quint8(record[9])));
+        const QByteArray mime = record.mid(10, mimeEnd - 10);
+        frame->setMimeType(TagLib::String(mime.constData()));
+        const QByteArray description = record.mid(mimeEnd + 1);
+        frame->setDescription(TagLib::String(description.toStdString(), TagLib::String::UTF8));
+        descriptions.append(QString::fromUtf8(description));
+        return frame;
+    }
     frame->setTextEncoding(TagLib::String::Latin1);
     frame->setType(TagLib::ID3v2::AttachedPictureFrame::FrontCover);
-    const QByteArray mime = mimeTypeOf(imageData).toLatin1();
+    const QByteArray mime = mimeTypeOf(insertion.imageData).toLatin1();
     frame->setMimeType(TagLib::String(mime.constData()));
-    frame->setPicture(toByteVector(imageData));
+    QString description;
+    for (int n = 2; descriptions.contains(description); ++n)
+        description = u"Cover %1"_s.arg(n);
+    descriptions.append(description);
+    frame->setDescription(TagLib::String(description.toLatin1().constData()));
     return frame;
 }
 
@@ -133,6 +172,10 @@ void applyToTag(TagLib::ID3v2::Tag* tag, const PictureEdit& edit) {
     qsizetype inPlace = 0;
     while (inPlace < order.size() && inPlace < kept.size() && order[inPlace] == kept[inPlace])
         ++inPlace;
+    QStringList descriptions;
+    for (int entry : kept)
+        if (auto apic = dynamic_cast<const TagLib::ID3v2::AttachedPictureFrame*>(frames[entry]))
+            descriptions.append(toQString(apic->description()));
     for (int index : edit.remove)
         tag->removeFrame(frames[index]); // deletes the frame
     for (qsizetype i = inPlace; i < kept.size(); ++i)
@@ -141,7 +184,7 @@ void applyToTag(TagLib::ID3v2::Tag* tag, const PictureEdit& edit) {
         const int entry = order[i];
         // The tag owns every frame added.
         tag->addFrame(entry >= 0 ? frames[entry]
-                                 : newPictureFrame(edit.insert[-1 - entry].imageData));
+                                 : newPictureFrame(edit.insert[-1 - entry], descriptions));
     }
 }
 

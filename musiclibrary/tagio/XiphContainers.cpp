@@ -38,6 +38,26 @@ using PictureList = TagLib::List<TagLib::FLAC::Picture*>;
 constexpr qint64 HeadBytes = 64;
 constexpr qint64 CompareChunk = 1 << 20;
 
+// A picture block's fields besides the image (everything before the image's
+// length), as Picture::record keeps them, behind a marker.
+const QByteArray RecordMarker("FLACPIC1");
+
+QByteArray recordOfBody(const QByteArray& body, qsizetype imageBytes) {
+    return RecordMarker + body.left(body.size() - 4 - imageBytes);
+}
+
+// The block body that record and image make, empty when record is none of
+// ours or does not make a whole block.
+QByteArray bodyFromRecord(const QByteArray& record, const QByteArray& image) {
+    if (!record.startsWith(RecordMarker))
+        return {};
+    QByteArray body = record.mid(RecordMarker.size());
+    for (int shift = 24; shift >= 0; shift -= 8)
+        body.append(char((quint32(image.size()) >> shift) & 0xFF));
+    body.append(image);
+    return pictureBlockProblem(body).isEmpty() ? body : QByteArray();
+}
+
 QList<Picture> picturesOf(const PictureList& list) {
     QList<Picture> pictures;
     for (const TagLib::FLAC::Picture* stored : list) {
@@ -45,6 +65,9 @@ QList<Picture> picturesOf(const PictureList& list) {
         picture.data = toBytes(stored->data());
         picture.format = imageFormatOf(picture.data);
         picture.mimeType = toQString(stored->mimeType());
+        picture.type = int(stored->type());
+        picture.description = toQString(stored->description());
+        picture.record = recordOfBody(toBytes(stored->render()), picture.data.size());
         pictures.append(picture);
     }
     return pictures;
@@ -123,9 +146,16 @@ template <typename Owner> void applyOrder(Owner& owner, const PictureEdit& edit)
         if (entry >= 0)
             descriptions.append(toQString(old[entry]->description()));
     QList<TagLib::FLAC::Picture*> pictures;
-    for (int entry : order)
-        pictures.append(entry >= 0 ? new TagLib::FLAC::Picture(old[entry]->render())
-                                   : newPicture(edit.insert[-1 - entry].imageData, descriptions));
+    for (int entry : order) {
+        if (entry >= 0) {
+            pictures.append(new TagLib::FLAC::Picture(old[entry]->render()));
+            continue;
+        }
+        const PictureInsertion& insertion = edit.insert[-1 - entry];
+        const QByteArray body = bodyFromRecord(insertion.record, insertion.imageData);
+        pictures.append(body.isEmpty() ? newPicture(insertion.imageData, descriptions)
+                                       : new TagLib::FLAC::Picture(toByteVector(body)));
+    }
     removeAll(owner);
     for (TagLib::FLAC::Picture* picture : pictures)
         owner.addPicture(picture);
@@ -314,12 +344,15 @@ public:
             if (entry >= 0) {
                 body = pictures[entry];
             } else {
-                const QByteArray& image = edit.insert[-1 - entry].imageData;
-                QString description;
-                for (int n = 2; descriptions.contains(description); ++n)
-                    description = u"Cover %1"_s.arg(n);
-                descriptions.append(description);
-                body = pictureBody(image, description);
+                const PictureInsertion& insertion = edit.insert[-1 - entry];
+                body = bodyFromRecord(insertion.record, insertion.imageData);
+                if (body.isEmpty()) {
+                    QString description;
+                    for (int n = 2; descriptions.contains(description); ++n)
+                        description = u"Cover %1"_s.arg(n);
+                    descriptions.append(description);
+                    body = pictureBody(insertion.imageData, description);
+                }
             }
             if (body.size() > MaxFlacBlockBytes)
                 throw FileFailure{LibraryError::InvalidArgument,

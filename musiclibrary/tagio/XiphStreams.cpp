@@ -32,6 +32,8 @@ qint64 id3v2TagBytes(const QByteArray& head) {
     return 10 + size + (footer ? 10 : 0);
 }
 
+} // namespace
+
 // A picture block whose own lengths run past it would make a reader take
 // bytes of the next block, or of the audio, for the picture.
 QString pictureBlockProblem(const QByteArray& body) {
@@ -49,8 +51,6 @@ QString pictureBlockProblem(const QByteArray& body) {
         return u"a picture block says its image is longer than the block."_s;
     return {};
 }
-
-} // namespace
 
 FlacLayout walkFlac(qint64 fileSize, const RangeReader& read, QString& error) {
     FlacLayout layout;

@@ -67,6 +67,10 @@ struct OggPage {
 // several, or a chain of streams, is described as such.
 QList<OggPage> walkOgg(qint64 fileSize, const RangeReader& read, QString& error);
 
+// Why the body of a FLAC picture block (as FLAC files and Vorbis comments
+// keep it) is damaged, empty when it is whole.
+QString pictureBlockProblem(const QByteArray& body);
+
 // The Ogg checksum of page bytes whose checksum field is zero.
 quint32 oggChecksum(const QByteArray& page);
 

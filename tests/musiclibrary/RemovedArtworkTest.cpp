@@ -11,6 +11,8 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <sqlite3.h>
+
 using namespace musiclibrary;
 using namespace testing_support;
 using namespace Qt::StringLiterals;
@@ -305,6 +307,48 @@ TEST_F(RemovedStoreTest, TheFileGivesBackWhatWasPruned) {
     store.reset();
     const qint64 pruned = QFileInfo(path()).size() + QFileInfo(path() + u"-wal"_s).size();
     EXPECT_LT(pruned, full / 4) << full << " bytes before, " << pruned << " after";
+}
+
+// A store written before records were kept opens, keeps what it held
+// (given back as it was then), and takes records from now on.
+TEST_F(RemovedStoreTest, AStoreOfTheFirstVersionOpensAndKeepsItsChanges) {
+    {
+        sqlite3* db = nullptr;
+        ASSERT_EQ(sqlite3_open(path().toUtf8().constData(), &db), SQLITE_OK);
+        const char* firstVersion = R"sql(
+CREATE TABLE runs(id INTEGER PRIMARY KEY AUTOINCREMENT, started TEXT NOT NULL, description TEXT);
+CREATE TABLE changes(id INTEGER PRIMARY KEY AUTOINCREMENT, run INTEGER NOT NULL,
+    time TEXT NOT NULL, persistent_id INTEGER NOT NULL, path TEXT NOT NULL,
+    before_hash BLOB NOT NULL, after_hash BLOB NOT NULL, added TEXT NOT NULL);
+CREATE TABLE pictures(change_id INTEGER NOT NULL, position INTEGER NOT NULL,
+    downloaded INTEGER NOT NULL, format INTEGER NOT NULL, size INTEGER NOT NULL,
+    data BLOB NOT NULL, PRIMARY KEY(change_id, downloaded, position));
+INSERT INTO runs(started, description) VALUES('2026-12-01T10:00:00Z', 'Delete artwork');
+INSERT INTO changes(run, time, persistent_id, path, before_hash, after_hash, added)
+    VALUES(1, '2099-12-01T10:00:00Z', 7, '/music/old.mp3', x'01', x'02', '');
+INSERT INTO pictures VALUES(1, 0, 0, 1, 4, x'FFD8FFE0');
+PRAGMA user_version = 1;
+)sql";
+        ASSERT_EQ(sqlite3_exec(db, firstVersion, nullptr, nullptr, nullptr), SQLITE_OK);
+        sqlite3_close(db);
+    }
+    std::unique_ptr<RemovedArtworkStore> store = RemovedArtworkStore::open(path(), {});
+    ASSERT_TRUE(store);
+    QList<RemovedChange> kept = store->changes(std::nullopt);
+    ASSERT_EQ(kept.size(), 1);
+    ASSERT_EQ(kept[0].pictures.size(), 1);
+    EXPECT_EQ(kept[0].pictures[0].data, QByteArray::fromHex("FFD8FFE0"));
+    EXPECT_TRUE(kept[0].pictures[0].record.isEmpty());
+
+    RemovedChange change = changeOf(kept[0].run, QDateTime::currentDateTimeUtc(), 10);
+    change.pictures[0].record = "ID3APIC1 the frame's fields";
+    ASSERT_GT(store->record(change), 0);
+    store.reset();
+    store = RemovedArtworkStore::open(path(), {});
+    ASSERT_TRUE(store);
+    kept = store->changes(std::nullopt);
+    ASSERT_EQ(kept.size(), 2);
+    EXPECT_EQ(kept[1].pictures[0].record, QByteArray("ID3APIC1 the frame's fields"));
 }
 
 } // namespace

@@ -7,9 +7,11 @@
 #include "musiclibrary/HeadWrite.h"
 #include "musiclibrary/ITunes.h"
 #include "musiclibrary/Library.h"
+#include "musiclibrary/RemovedArtwork.h"
 #include "musiclibrary/RollbackJournal.h"
 #include "musiclibrary/tagio/ImageHeader.h"
 #include "tests/common/TestFiles.h"
+#include "tests/musiclibrary/LibraryTestSupport.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -71,7 +73,7 @@ QString makeSong(const TempFolder& folder, const QString& name) {
     return path;
 }
 
-const QString Mutagen = QStringLiteral(QUILLMOTH_XIPH_TOOL);
+const QString Mutagen = QStringLiteral(QUILLMOTH_PICTURES_TOOL);
 
 QJsonObject mutagenList(const QString& path) {
     const Tool tool = run(u"/usr/bin/python3"_s, {Mutagen, u"list"_s, path});
@@ -256,6 +258,56 @@ TEST_F(XiphFiles, OggFilesWithSeveralStreamsAreRefused) {
     bytes[bytes.size() - 1] = char(bytes[bytes.size() - 1] ^ 0x55);
     writeFile(first, bytes);
     expectRefused(first, u"checksum is wrong"_s);
+}
+
+// What a run removes comes back whole: the picture's bytes, its type, its
+// description and its MIME type, as other readers see them.
+class RestoredWhole : public ::testing::TestWithParam<const char*> {};
+
+TEST_P(RestoredWhole, ARemovedBackCoverComesBackAsABackCover) {
+    if (!haveTools())
+        GTEST_SKIP() << "needs ffmpeg, flac, vorbis-tools, opus-tools and python3-mutagen";
+    TempFolder music;
+    TempFolder data;
+    const QString name = QString::fromLatin1(GetParam());
+    const QString path = name.endsWith(u".mp3"_s)
+                             ? music.copySeed(u"seed.mp3"_s, u"Album/"_s + name)
+                             : makeSong(music, u"Album/"_s + name);
+    mutagenAdd(path, seedPath(u"cover-300.jpg"_s), 3, u"front"_s);
+    mutagenAdd(path, seedPath(u"cover-75.jpg"_s), 4, u"back"_s);
+    const QJsonValue before = mutagenList(path).value(u"pictures"_s);
+
+    const ITunesPtr library = openLibrary(music.path(), {data.path()});
+    const TrackPtr track = allTracks(*library).value(0);
+    ASSERT_TRUE(track);
+    library->StartArtworkRun(u"Delete artwork"_s);
+    track->EditArtwork({{2}, {}});
+    library->EndArtworkRun();
+    ASSERT_EQ(mutagenList(path).value(u"pictures"_s).toArray().size(), 1);
+
+    const QList<RemovedChange> kept = library->RemovedArtwork(std::nullopt);
+    ASSERT_EQ(kept.size(), 1);
+    EXPECT_TRUE(library->RestoreRemovedArtwork(kept[0].id));
+    EXPECT_EQ(mutagenList(path).value(u"pictures"_s), before);
+    EXPECT_TRUE(name.endsWith(u".mp3"_s) || checkerAccepts(path));
+}
+
+INSTANTIATE_TEST_SUITE_P(Containers, RestoredWhole,
+                         ::testing::Values("song.mp3", "song.flac", "song.ogg", "song.opus"),
+                         [](const ::testing::TestParamInfo<const char*>& info) {
+                             return std::string(info.param).substr(5);
+                         });
+
+// ID3v2 tells picture frames apart by their descriptions: a new picture
+// beside one with an empty description gets another.
+TEST_F(XiphFiles, ANewMp3PictureIsAFrontCoverWithADescriptionOfItsOwn) {
+    const QString path = folder.copySeed(u"seed.mp3"_s, u"song.mp3"_s);
+    mutagenAdd(path, seedPath(u"cover-75.jpg"_s), 0, QString());
+    appendPicture(path, readFile(seedPath(u"cover-300.jpg"_s)));
+    const QJsonArray pictures = mutagenList(path).value(u"pictures"_s).toArray();
+    ASSERT_EQ(pictures.size(), 2);
+    EXPECT_EQ(pictures[1].toObject().value(u"type"_s).toInt(), 3);
+    EXPECT_NE(pictures[1].toObject().value(u"desc"_s), pictures[0].toObject().value(u"desc"_s));
 }
 
 ino_t inodeOf(const QString& path) {
