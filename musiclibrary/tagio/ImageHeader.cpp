@@ -1,24 +1,12 @@
 #include "musiclibrary/tagio/ImageHeader.h"
 
+#include "musiclibrary/tagio/ByteOrder.h"
+
 #include <algorithm>
 
 namespace musiclibrary::tagio {
 
 namespace {
-
-quint32 bigEndian(const QByteArray& bytes, qsizetype at, int count) {
-    quint32 value = 0;
-    for (int i = 0; i < count; ++i)
-        value = (value << 8) | quint8(bytes[at + i]);
-    return value;
-}
-
-quint32 littleEndian(const QByteArray& bytes, qsizetype at, int count) {
-    quint32 value = 0;
-    for (int i = count - 1; i >= 0; --i)
-        value = (value << 8) | quint8(bytes[at + i]);
-    return value;
-}
 
 ImageHeader pngHeader(const QByteArray& image) {
     // Signature, then the IHDR chunk: length, type, width, height, depth, colour type.

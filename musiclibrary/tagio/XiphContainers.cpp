@@ -6,6 +6,7 @@
 // page but its sequence number and checksum, which a longer comment header
 // may shift).
 
+#include "musiclibrary/tagio/ByteOrder.h"
 #include "musiclibrary/tagio/FileKinds.h"
 #include "musiclibrary/tagio/ImageHeader.h"
 #include "musiclibrary/tagio/PictureContainer.h"
@@ -52,8 +53,7 @@ QByteArray bodyFromRecord(const QByteArray& record, const QByteArray& image) {
     if (!record.startsWith(RecordMarker))
         return {};
     QByteArray body = record.mid(RecordMarker.size());
-    for (int shift = 24; shift >= 0; shift -= 8)
-        body.append(char((quint32(image.size()) >> shift) & 0xFF));
+    appendBigEndian(body, quint32(image.size()), 4);
     body.append(image);
     return pictureBlockProblem(body).isEmpty() ? body : QByteArray();
 }
@@ -214,19 +214,13 @@ FlacSnapshot flacSnapshot(const QString& path, bool forWriting) {
     return snapshot;
 }
 
-void appendBigEndian(QByteArray& bytes, quint32 value, int count) {
-    for (int i = count - 1; i >= 0; --i)
-        bytes.append(char((value >> (8 * i)) & 0xFF));
-}
-
 // Where the last block's header starts in a metadata area of whole blocks.
 qsizetype lastBlockHeader(const QByteArray& head) {
     qsizetype at = 4;
     qsizetype last = at;
     while (at + 4 <= head.size()) {
         last = at;
-        at += 4 + qsizetype(quint32(quint8(head[at + 1])) << 16 | quint8(head[at + 2]) << 8 |
-                            quint8(head[at + 3]));
+        at += 4 + qsizetype(bigEndian(head, at + 1, 3));
     }
     return last;
 }
@@ -241,13 +235,8 @@ QByteArray blockHeader(int type, qint64 length) {
 // The description stored in a picture block's body (already checked whole
 // by the walk).
 QString descriptionOf(const QByteArray& body) {
-    const qsizetype mimeLength = qsizetype(quint32(quint8(body[4])) << 24 | quint8(body[5]) << 16 |
-                                           quint8(body[6]) << 8 | quint8(body[7]));
-    const qsizetype at = 8 + mimeLength;
-    const qsizetype length =
-        qsizetype(quint32(quint8(body[at])) << 24 | quint8(body[at + 1]) << 16 |
-                  quint8(body[at + 2]) << 8 | quint8(body[at + 3]));
-    return QString::fromUtf8(body.mid(at + 4, length));
+    const qsizetype at = 8 + qsizetype(bigEndian(body, 4, 4));
+    return QString::fromUtf8(body.mid(at + 4, qsizetype(bigEndian(body, at, 4))));
 }
 
 // A new picture block's body, with the fields newPicture() gives.

@@ -1,5 +1,7 @@
 #include "musiclibrary/tagio/XiphStreams.h"
 
+#include "musiclibrary/tagio/ByteOrder.h"
+
 #include <array>
 
 using namespace Qt::StringLiterals;
@@ -7,20 +9,6 @@ using namespace Qt::StringLiterals;
 namespace musiclibrary::tagio {
 
 namespace {
-
-quint32 bigEndian(const QByteArray& bytes, qsizetype at, int count) {
-    quint32 value = 0;
-    for (int i = 0; i < count; ++i)
-        value = (value << 8) | quint8(bytes[at + i]);
-    return value;
-}
-
-quint32 littleEndian32(const QByteArray& bytes, qsizetype at) {
-    quint32 value = 0;
-    for (int i = 3; i >= 0; --i)
-        value = (value << 8) | quint8(bytes[at + i]);
-    return value;
-}
 
 qint64 id3v2TagBytes(const QByteArray& head) {
     if (head.size() < 10 || !head.startsWith("ID3"))
@@ -134,9 +122,9 @@ QList<OggPage> walkOgg(qint64 fileSize, const RangeReader& read, QString& error)
         page.offset = at;
         page.flags = quint8(header[5]);
         page.granule =
-            qint64(littleEndian32(header, 6)) | (qint64(littleEndian32(header, 10)) << 32);
-        page.serial = littleEndian32(header, 14);
-        page.sequence = littleEndian32(header, 18);
+            qint64(littleEndian(header, 6, 4)) | (qint64(littleEndian(header, 10, 4)) << 32);
+        page.serial = littleEndian(header, 14, 4);
+        page.sequence = littleEndian(header, 18, 4);
         const int segments = quint8(header[26]);
         const QByteArray table = read(at + 27, segments);
         if (table.size() < segments) {
@@ -156,7 +144,7 @@ QList<OggPage> walkOgg(qint64 fileSize, const RangeReader& read, QString& error)
             return pages;
         }
         QByteArray whole = read(at, page.length);
-        const quint32 stored = littleEndian32(whole, 22);
+        const quint32 stored = littleEndian(whole, 22, 4);
         whole.replace(22, 4, QByteArray(4, '\0'));
         page.crcValid = oggChecksum(whole) == stored;
         if (!pages.isEmpty() && (page.serial != pages.first().serial || (page.flags & 2))) {
