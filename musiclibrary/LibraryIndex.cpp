@@ -48,9 +48,13 @@ PRAGMA user_version = 1;
 // kind its name gives, and pictures that fit in the file.
 bool plausible(const QString& path, const IndexedFile& row) {
     const QString kindByName = tagio::kindForSuffix(tagio::suffixOf(path));
-    const bool kindFits =
-        row.facts.kind == kindByName || (kindByName == QStringView(tagio::KindAac) &&
-                                         row.facts.kind == QStringView(tagio::KindAppleLossless));
+    // The content refines two kinds: Apple Lossless in an MP4 file, Opus in an
+    // .ogg file.
+    const bool kindFits = row.facts.kind == kindByName ||
+                          (kindByName == QStringView(tagio::KindAac) &&
+                           row.facts.kind == QStringView(tagio::KindAppleLossless)) ||
+                          (kindByName == QStringView(tagio::KindOggVorbis) &&
+                           row.facts.kind == QStringView(tagio::KindOpus));
     if (!kindFits || (!row.facts.picturesSupported && !row.facts.pictures.isEmpty()))
         return false;
     // A row written before the engine read this kind's pictures is read again.

@@ -36,6 +36,15 @@ TEST_F(LibraryIndexTest, ReopeningUnchangedLibraryUsesRememberedFacts) {
     EXPECT_EQ(artwork->Item(2)->Format(), ITArtworkFormatBMP);
 }
 
+// An Opus stream in a file named .ogg is of another kind than its name says:
+// its row is believed all the same, not read again at every opening.
+TEST_F(LibraryIndexTest, AKindTheContentRefinesKeepsItsRow) {
+    const QString path = music().copySeed(u"seed.opus"_s, u"b.ogg"_s);
+    ASSERT_EQ(allTracks(*openMusic())[0]->KindAsString(), u"Opus audio file"_s);
+    replaceContentKeepingStamp(path);
+    EXPECT_EQ(allTracks(*openMusic())[0]->KindAsString(), u"Opus audio file"_s);
+}
+
 TEST_F(LibraryIndexTest, ChangedFileIsReadAgain) {
     const QString path = makeSong(music(), u"a.mp3"_s, {u"Before"_s, {}, {}, 0});
     ASSERT_EQ(allTracks(*openMusic())[0]->Name(), u"Before"_s);
