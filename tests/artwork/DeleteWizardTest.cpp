@@ -177,6 +177,11 @@ TEST_F(DeleteWizardTest, TheKeyboardReachesEverythingAndTheCloseBoxIsRefused) {
     EXPECT_EQ(QApplication::focusWidget(), wizard->ListSingleDelete);
     alt(Qt::Key_D);
     EXPECT_TRUE(wizard->CheckDeleteDownloaded->isChecked());
+    const bool embedded = wizard->CheckDeleteEmbedded->isChecked();
+    alt(Qt::Key_E);
+    EXPECT_NE(wizard->CheckDeleteEmbedded->isChecked(), embedded);
+    alt(Qt::Key_E);
+    EXPECT_EQ(wizard->CheckDeleteEmbedded->isChecked(), embedded);
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
     EXPECT_EQ(wizard->currentStep(), 3);
     EXPECT_FALSE(wizard->close());
