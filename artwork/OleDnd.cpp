@@ -177,19 +177,9 @@ QByteArray BaselineJpeg(const QByteArray& image) {
 }
 
 bool HasDraggedImage(const QMimeData& data) {
-    const QStringList formats = data.formats();
-    for (const QString& format : formats) {
-        if (format.startsWith(u"image/"_s, Qt::CaseInsensitive))
-            return true;
-        if (format.compare(u"application/octet-stream"_s, Qt::CaseInsensitive) == 0 &&
-            looksLikeImage(data.data(format).left(16)))
-            return true;
-    }
-    for (const QString& text :
-         {data.text(), data.html(), QString::fromUtf8(data.data(u"text/uri-list"_s))})
-        if (!dataAddressBytes(text).isEmpty())
-            return true;
-    return false;
+    // The same limits as the drop's own: a drag whose picture would be
+    // refused there is judged by its address or text instead.
+    return !DraggedImageBytes(data).isEmpty();
 }
 
 OleDnd::OleDnd(QString imageFolder) : m_imageFolder(std::move(imageFolder)) {}

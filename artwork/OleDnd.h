@@ -77,7 +77,8 @@ bool ClaimsEveryFormat(const QMimeData& data);
 // data: address), empty when there is none. The original file's bytes are
 // preferred to a browser's re-encoding of the decoded picture.
 QByteArray DraggedImageBytes(const QMimeData& data);
-// Whether the drag holds such an image, without decoding it: for drag-over.
+// Whether the drag holds such an image within the size limit, without
+// decoding it: for drag-over.
 bool HasDraggedImage(const QMimeData& data);
 // DraggedImageBytes as a JPEG file: a JPEG as it came, any other picture
 // that passes the dropped-image checks decoded and written as a baseline

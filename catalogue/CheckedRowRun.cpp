@@ -49,15 +49,22 @@ QSet<QString> CheckedKeys(const SongListModel& model) {
 }
 
 // Notices a list that was refilled or reordered under the run, so that the
-// walk can start again from the top instead of reading rows that moved.
+// walk can start again from the top instead of reading rows that moved; rows
+// taken out above the walk's place move it up with the rows that follow.
 class ListWatch {
 public:
-    explicit ListWatch(const SongListModel& model) {
+    ListWatch(const SongListModel& model, int& row) {
         const auto rebuilt = [this] { m_rebuilt = true; };
         m_connections = {
             QObject::connect(&model, &QAbstractItemModel::modelReset, rebuilt),
             QObject::connect(&model, &QAbstractItemModel::layoutChanged, rebuilt),
             QObject::connect(&model, &QAbstractItemModel::rowsInserted, rebuilt),
+            QObject::connect(&model, &QAbstractItemModel::rowsMoved, rebuilt),
+            QObject::connect(&model, &QAbstractItemModel::rowsRemoved,
+                             [&row](const QModelIndex&, int first, int last) {
+                                 if (first < row)
+                                     row = std::max(first, row - (last - first + 1));
+                             }),
         };
     }
     ~ListWatch() {
@@ -70,7 +77,7 @@ public:
 
 private:
     bool m_rebuilt = false;
-    std::array<QMetaObject::Connection, 3> m_connections;
+    std::array<QMetaObject::Connection, 5> m_connections;
 };
 
 } // namespace
@@ -104,7 +111,7 @@ CheckedRowRunResult RunCheckedRows(CatalogueSession& session, RunEnvironment& en
     const int rowsPerScreen = std::max(1, view.gridRowsVisible());
     int lastShown = -rowsPerScreen;
     int row = 0;
-    ListWatch watch(list.model());
+    ListWatch watch(list.model(), row);
     // Rows that leave the list do not shorten the walk's count: the panel
     // counts the rows looked at.
     int visitsAllowed = rowCount;

@@ -141,6 +141,8 @@ TagLib::ID3v2::Frame* newPictureFrame(const PictureInsertion& insertion,
         frame->setType(TagLib::ID3v2::AttachedPictureFrame::Type(quint8(record[9])));
         const QByteArray mime = record.mid(10, mimeEnd - 10);
         frame->setMimeType(TagLib::String(mime.constData()));
+        // As it was, even beside a twin: a restore reproduces the tag it
+        // undoes, and a song changed since is never restored.
         const QByteArray description = record.mid(mimeEnd + 1);
         frame->setDescription(TagLib::String(description.toStdString(), TagLib::String::UTF8));
         descriptions.append(QString::fromUtf8(description));

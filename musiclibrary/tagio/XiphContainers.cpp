@@ -52,7 +52,17 @@ QByteArray recordOfBody(const QByteArray& body, qsizetype imageBytes) {
 QByteArray bodyFromRecord(const QByteArray& record, const QByteArray& image) {
     if (!record.startsWith(RecordMarker))
         return {};
-    QByteArray body = record.mid(RecordMarker.size());
+    const QByteArray fields = record.mid(RecordMarker.size());
+    // The fields' own lengths must end exactly where the image's length goes.
+    qsizetype at = 4;
+    for (int field = 0; field < 2; ++field) {
+        if (at + 4 > fields.size())
+            return {};
+        at += 4 + qsizetype(bigEndian(fields, at, 4));
+    }
+    if (at + 16 != fields.size())
+        return {};
+    QByteArray body = fields;
     appendBigEndian(body, quint32(image.size()), 4);
     body.append(image);
     return pictureBlockProblem(body).isEmpty() ? body : QByteArray();
@@ -138,8 +148,13 @@ void removeAll(TagLib::Ogg::XiphComment& comment) {
 // it out: the kept ones are copied whole (type, description, every field)
 // before all are removed, and the copies put back.
 template <typename Owner> void applyOrder(Owner& owner, const PictureEdit& edit) {
-    const PictureList current = owner.pictureList();
-    const QList<TagLib::FLAC::Picture*> old(current.begin(), current.end());
+    QList<TagLib::FLAC::Picture*> old;
+    {
+        // A copy of the tag's list that outlives this block would make the
+        // tag's own list detach on clearing and forget to delete its pictures.
+        const PictureList current = owner.pictureList();
+        old = QList<TagLib::FLAC::Picture*>(current.begin(), current.end());
+    }
     const QList<int> order = orderAfter(old.size(), edit);
     QStringList descriptions;
     for (int entry : order)
@@ -354,9 +369,11 @@ public:
         QList<QByteArray> before;
         {
             auto stream = openStream(path, true);
+            if (!stream)
+                throw FileFailure{LibraryError::Unreadable, u"the file cannot be opened."_s};
             TagLib::FLAC::File tagFile(stream.get(), TagLib::ID3v2::FrameFactory::instance(),
                                        false);
-            if (!stream || !tagFile.isValid())
+            if (!tagFile.isValid())
                 throw FileFailure{LibraryError::Unreadable, u"its tags cannot be read."_s};
             before = bytesOf(tagFile.pictureList());
         }
@@ -530,6 +547,10 @@ OggSnapshot oggSnapshot(const QString& path, int headerPackets, bool forWriting)
             throw refuse(u"its pages are out of order."_s);
         if (packets < headerPackets) {
             packets += page.packetsEnded;
+            // The audio must begin on a page of its own, as the formats
+            // require; otherwise part of it would escape the check below.
+            if (packets > headerPackets || (packets == headerPackets && page.continued))
+                throw refuse(u"its header and its audio share a page."_s);
             continue;
         }
         // Header fields but sequence number and checksum, then the rest.

@@ -137,6 +137,7 @@ QList<OggPage> walkOgg(qint64 fileSize, const RangeReader& read, QString& error)
             if (quint8(lace) < 255)
                 ++page.packetsEnded;
         }
+        page.continued = segments > 0 && quint8(table[segments - 1]) == 255;
         page.headerBytes = 27 + segments;
         page.length = page.headerBytes + body;
         if (at + page.length > fileSize) {

@@ -60,6 +60,8 @@ struct OggPage {
     // The packets that end on this page; a packet spanning pages ends on the
     // last of them.
     int packetsEnded = 0;
+    // Its last packet goes on on the next page.
+    bool continued = false;
 };
 
 // The pages of an Ogg file, each checked for its capture pattern and its

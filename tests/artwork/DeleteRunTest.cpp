@@ -9,6 +9,8 @@
 #include <QDir>
 #include <QFile>
 
+#include <utility>
+
 using namespace Qt::StringLiterals;
 using namespace artwork;
 using namespace testing_support;
@@ -171,6 +173,27 @@ TEST_F(DeleteRunTest, AListRefilledAndResortedUnderTheRunChangesOnlyTheChosenSon
     EXPECT_EQ(runDelete(p).files, 3);
     for (const QString& path : songs)
         EXPECT_EQ(picturesOf(path).isEmpty(), chosen.contains(path)) << path.toStdString();
+}
+
+// A row taken out above the run's place (as a drop's move to the other list
+// would) does not make the run pass over the chosen song that moves up.
+TEST_F(DeleteRunTest, ARowTakenOutAboveTheRunDoesNotHideTheNextChosenSong) {
+    QStringList songs;
+    for (int n = 1; n <= 5; ++n)
+        songs.append(song(u"A/%1.mp3"_s.arg(n), {u"cover-75.jpg"_s}, u"Song %1"_s.arg(n)));
+    scan();
+    checkOnly({songs[1], songs[3]});
+    bool removed = false;
+    ui.events.onProcess = [&](int) {
+        if (!std::exchange(removed, true))
+            session.Eligible.model().removeSongRow(eligibleRow(songs[0]));
+    };
+    DeleteParameters p;
+    p.SingleDelete = SingleAlways;
+    EXPECT_EQ(runDelete(p).files, 2);
+    EXPECT_TRUE(picturesOf(songs[1]).isEmpty());
+    EXPECT_TRUE(picturesOf(songs[3]).isEmpty());
+    EXPECT_EQ(picturesOf(songs[2]).size(), 1);
 }
 
 } // namespace
