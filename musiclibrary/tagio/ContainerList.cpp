@@ -77,6 +77,14 @@ QByteArray paddedTag(const QByteArray& tag, qint64 size) {
     return padded;
 }
 
+QString newDescription(QStringList& taken) {
+    QString description;
+    for (int n = 2; taken.contains(description); ++n)
+        description = u"Cover %1"_s.arg(n);
+    taken.append(description);
+    return description;
+}
+
 FileFailure savedCopyWrong(const QString& what) {
     return FileFailure{
         LibraryError::WriteFailed,

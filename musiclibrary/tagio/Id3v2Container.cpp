@@ -152,11 +152,7 @@ TagLib::ID3v2::Frame* newPictureFrame(const PictureInsertion& insertion,
     frame->setType(TagLib::ID3v2::AttachedPictureFrame::FrontCover);
     const QByteArray mime = mimeTypeOf(insertion.imageData).toLatin1();
     frame->setMimeType(TagLib::String(mime.constData()));
-    QString description;
-    for (int n = 2; descriptions.contains(description); ++n)
-        description = u"Cover %1"_s.arg(n);
-    descriptions.append(description);
-    frame->setDescription(TagLib::String(description.toLatin1().constData()));
+    frame->setDescription(TagLib::String(newDescription(descriptions).toLatin1().constData()));
     return frame;
 }
 

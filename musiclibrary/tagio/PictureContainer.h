@@ -135,6 +135,11 @@ const PictureContainer& oggContainer();
 // The failure for a saved copy that does not hold what was intended.
 FileFailure savedCopyWrong(const QString& what);
 
+// A description for a new picture that none of taken has (ID3v2 frames and
+// Vorbis comment pictures are told apart by it): empty, else "Cover 2", ...;
+// it is added to taken.
+QString newDescription(QStringList& taken);
+
 // The MIME type written for a new picture, from its first bytes.
 QString mimeTypeOf(const QByteArray& imageData);
 bool isGif(const QByteArray& imageData);

@@ -43,8 +43,36 @@ constexpr qint64 CompareChunk = 1 << 20;
 // length), as Picture::record keeps them, behind a marker.
 const QByteArray RecordMarker("FLACPIC1");
 
-QByteArray recordOfBody(const QByteArray& body, qsizetype imageBytes) {
-    return RecordMarker + body.left(body.size() - 4 - imageBytes);
+// A picture block's fields before its image's length: type, MIME type,
+// description, width, height, depth and colours.
+QByteArray pictureFields(quint32 type, const QByteArray& mime, const QByteArray& description,
+                         const ImageHeader& size) {
+    QByteArray fields;
+    appendBigEndian(fields, type, 4);
+    appendBigEndian(fields, quint32(mime.size()), 4);
+    fields.append(mime);
+    appendBigEndian(fields, quint32(description.size()), 4);
+    fields.append(description);
+    for (quint32 value : {size.width, size.height, size.depth, size.colours})
+        appendBigEndian(fields, value, 4);
+    return fields;
+}
+
+QByteArray pictureBody(const QByteArray& fields, const QByteArray& image) {
+    QByteArray body = fields;
+    appendBigEndian(body, quint32(image.size()), 4);
+    body.append(image);
+    return body;
+}
+
+// A new picture's block body, as players expect one: a front cover whose
+// description no other picture of the tag has, with the size fields of its
+// header.
+QByteArray newPictureBody(const QByteArray& image, QStringList& descriptions) {
+    return pictureBody(pictureFields(TagLib::FLAC::Picture::FrontCover,
+                                     mimeTypeOf(image).toLatin1(),
+                                     newDescription(descriptions).toUtf8(), readImageHeader(image)),
+                       image);
 }
 
 // The block body that record and image make, empty when record is none of
@@ -62,9 +90,7 @@ QByteArray bodyFromRecord(const QByteArray& record, const QByteArray& image) {
     }
     if (at + 16 != fields.size())
         return {};
-    QByteArray body = fields;
-    appendBigEndian(body, quint32(image.size()), 4);
-    body.append(image);
+    const QByteArray body = pictureBody(fields, image);
     return pictureBlockProblem(body).isEmpty() ? body : QByteArray();
 }
 
@@ -77,7 +103,12 @@ QList<Picture> picturesOf(const PictureList& list) {
         picture.mimeType = toQString(stored->mimeType());
         picture.type = int(stored->type());
         picture.description = toQString(stored->description());
-        picture.record = recordOfBody(toBytes(stored->render()), picture.data.size());
+        picture.record =
+            RecordMarker +
+            pictureFields(quint32(stored->type()), toQString(stored->mimeType()).toLatin1(),
+                          toQString(stored->description()).toUtf8(),
+                          {quint32(stored->width()), quint32(stored->height()),
+                           quint32(stored->colorDepth()), quint32(stored->numColors())});
         pictures.append(picture);
     }
     return pictures;
@@ -115,26 +146,6 @@ void readPictureFacts(const PictureList& list, AudioFileFacts& facts) {
         facts.pictures.append(pictureFactsOf(picture->data()));
 }
 
-// A new picture as players expect one: a front cover whose description no
-// other picture of the tag has, with the size fields of its header.
-TagLib::FLAC::Picture* newPicture(const QByteArray& image, QStringList& descriptions) {
-    QString description;
-    for (int n = 2; descriptions.contains(description); ++n)
-        description = u"Cover %1"_s.arg(n);
-    descriptions.append(description);
-    auto* picture = new TagLib::FLAC::Picture;
-    picture->setType(TagLib::FLAC::Picture::FrontCover);
-    picture->setMimeType(TagLib::String(mimeTypeOf(image).toStdString()));
-    picture->setDescription(TagLib::String(description.toStdString(), TagLib::String::UTF8));
-    const ImageHeader header = readImageHeader(image);
-    picture->setWidth(int(header.width));
-    picture->setHeight(int(header.height));
-    picture->setColorDepth(int(header.depth));
-    picture->setNumColors(int(header.colours));
-    picture->setData(toByteVector(image));
-    return picture;
-}
-
 void removeAll(TagLib::FLAC::File& file) {
     file.removePictures();
 }
@@ -167,9 +178,10 @@ template <typename Owner> void applyOrder(Owner& owner, const PictureEdit& edit)
             continue;
         }
         const PictureInsertion& insertion = edit.insert[-1 - entry];
-        const QByteArray body = bodyFromRecord(insertion.record, insertion.imageData);
-        pictures.append(body.isEmpty() ? newPicture(insertion.imageData, descriptions)
-                                       : new TagLib::FLAC::Picture(toByteVector(body)));
+        QByteArray body = bodyFromRecord(insertion.record, insertion.imageData);
+        if (body.isEmpty())
+            body = newPictureBody(insertion.imageData, descriptions);
+        pictures.append(new TagLib::FLAC::Picture(toByteVector(body)));
     }
     removeAll(owner);
     for (TagLib::FLAC::Picture* picture : pictures)
@@ -247,29 +259,17 @@ QByteArray blockHeader(int type, qint64 length) {
     return header;
 }
 
-// The description stored in a picture block's body (already checked whole
-// by the walk).
+// The description and the image stored in a picture block's body (checked
+// whole by the walk).
 QString descriptionOf(const QByteArray& body) {
     const qsizetype at = 8 + qsizetype(bigEndian(body, 4, 4));
     return QString::fromUtf8(body.mid(at + 4, qsizetype(bigEndian(body, at, 4))));
 }
 
-// A new picture block's body, with the fields newPicture() gives.
-QByteArray pictureBody(const QByteArray& image, const QString& description) {
-    const QByteArray mime = mimeTypeOf(image).toLatin1();
-    const QByteArray text = description.toUtf8();
-    const ImageHeader header = readImageHeader(image);
-    QByteArray body;
-    appendBigEndian(body, TagLib::FLAC::Picture::FrontCover, 4);
-    appendBigEndian(body, quint32(mime.size()), 4);
-    body.append(mime);
-    appendBigEndian(body, quint32(text.size()), 4);
-    body.append(text);
-    for (quint32 value : {header.width, header.height, header.depth, header.colours})
-        appendBigEndian(body, value, 4);
-    appendBigEndian(body, quint32(image.size()), 4);
-    body.append(image);
-    return body;
+QByteArray imageOf(const QByteArray& body) {
+    qsizetype at = 8 + qsizetype(bigEndian(body, 4, 4));
+    at += 4 + qsizetype(bigEndian(body, at, 4)) + 16;
+    return body.mid(at + 4, qsizetype(bigEndian(body, at, 4)));
 }
 
 class FlacContainer : public PictureContainer {
@@ -350,13 +350,8 @@ public:
             } else {
                 const PictureInsertion& insertion = edit.insert[-1 - entry];
                 body = bodyFromRecord(insertion.record, insertion.imageData);
-                if (body.isEmpty()) {
-                    QString description;
-                    for (int n = 2; descriptions.contains(description); ++n)
-                        description = u"Cover %1"_s.arg(n);
-                    descriptions.append(description);
-                    body = pictureBody(insertion.imageData, description);
-                }
+                if (body.isEmpty())
+                    body = newPictureBody(insertion.imageData, descriptions);
             }
             if (body.size() > MaxFlacBlockBytes)
                 throw FileFailure{LibraryError::InvalidArgument,
@@ -367,19 +362,8 @@ public:
         }
         // The bytes of every picture after the change, for the check.
         QList<QByteArray> before;
-        {
-            auto stream = openStream(path, true);
-            if (!stream)
-                throw FileFailure{LibraryError::Unreadable, u"the file cannot be opened."_s};
-            TagLib::FLAC::File tagFile(stream.get(), TagLib::ID3v2::FrameFactory::instance(),
-                                       false);
-            if (!tagFile.isValid())
-                throw FileFailure{LibraryError::Unreadable, u"its tags cannot be read."_s};
-            before = bytesOf(tagFile.pictureList());
-        }
-        if (before.size() != pictures.size())
-            throw FileFailure{LibraryError::Unreadable,
-                              u"its picture blocks cannot all be read."_s};
+        for (const QByteArray& body : pictures)
+            before.append(imageOf(body));
         const QList<QByteArray> after = picturesAfter(before, edit);
         const qint64 audioBytes = layout.fileSize - layout.audioStart;
         const QByteArray audioHead = read(layout.audioStart, 4096);
