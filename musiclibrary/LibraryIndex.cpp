@@ -5,7 +5,9 @@
 #include "musiclibrary/tagio/FileKinds.h"
 #include "musiclibrary/tagio/PictureContainer.h"
 
+#include <QDateTime>
 #include <QFile>
+#include <QStringList>
 
 #include <sqlite3.h>
 
@@ -86,28 +88,76 @@ sqlite3* openDatabase(const QString& filePath) {
     return db;
 }
 
-void removeDatabaseFiles(const QString& filePath) {
-    for (const QString& suffix : {QString(), u"-wal"_s, u"-shm"_s, u"-journal"_s})
-        QFile::remove(filePath + suffix);
+const QStringList DatabaseSuffixes = {QString(), u"-wal"_s, u"-shm"_s, u"-journal"_s};
+
+// Keeps an index that cannot be read beside the new one, under a name no
+// other index has; returns that name, empty when it could not be moved.
+QString setAside(const QString& filePath) {
+    const QString stamp = QDateTime::currentDateTime().toString(u"yyyyMMdd-HHmmss"_s);
+    QString target = filePath + u".unreadable-"_s + stamp;
+    for (int n = 2; QFile::exists(target); ++n)
+        target = filePath + u".unreadable-%1-%2"_s.arg(stamp).arg(n);
+    if (!QFile::rename(filePath, target))
+        return {};
+    for (const QString& suffix : DatabaseSuffixes.mid(1))
+        if (QFile::exists(filePath + suffix))
+            QFile::rename(filePath + suffix, target + suffix);
+    return target;
 }
 
 } // namespace
 
-std::unique_ptr<LibraryIndex> LibraryIndex::open(const QString& filePath) {
-    for (int attempt = 0; attempt < 2; ++attempt) {
-        const bool existed = QFile::exists(filePath);
-        if (sqlite3* db = openDatabase(filePath)) {
-            std::unique_ptr<LibraryIndex> index(new LibraryIndex(db));
-            if (index->setUp()) {
-                index->m_startedEmpty = index->m_startedEmpty || !existed || attempt > 0;
-                return index;
-            }
-        }
-        // Damaged, foreign or from a newer program: the index is only a cache
-        // of what the files say, so start again from nothing.
-        removeDatabaseFiles(filePath);
+std::unique_ptr<LibraryIndex> LibraryIndex::open(const QString& filePath, QString* notice) {
+    const auto tell = [notice](const QString& text) {
+        if (notice)
+            *notice = text;
+    };
+    const bool existed = QFile::exists(filePath);
+    sqlite3* db = openDatabase(filePath);
+    if (!db) {
+        tell(u"The library index \"%1\" could not be opened; the library is read without it "
+             u"this time."_s.arg(filePath));
+        return nullptr;
     }
-    return nullptr;
+    std::unique_ptr<LibraryIndex> index(new LibraryIndex(db));
+    const SetUp result = index->setUp();
+    if (result == SetUp::Ready) {
+        index->m_startedEmpty = index->m_startedEmpty || !existed;
+        return index;
+    }
+    const QString reason = QString::fromUtf8(sqlite3_errmsg(db));
+    index.reset();
+    if (result == SetUp::Newer)
+        throw LibraryError(
+            LibraryError::Unsupported,
+            u"The library index \"%1\" was written by a newer version of "
+            u"Quillmoth, which this version cannot use; it is left as it is. Use "
+            u"the newer version, or move the file away to begin a new index."_s.arg(filePath));
+    if (result == SetUp::Failed) {
+        // A full disk or a passing fault: the index may well be fine.
+        tell(u"The library index \"%1\" could not be opened (%2); the library is read without "
+             u"it this time."_s.arg(filePath, reason));
+        return nullptr;
+    }
+    // Damaged, or not an index at all: it may still hold the only copy of
+    // the track ids and playlists, so it is kept for whoever can mend it.
+    const QString keptAs = setAside(filePath);
+    if (keptAs.isEmpty()) {
+        tell(u"The library index \"%1\" cannot be read and could not be set aside; the library "
+             u"is read without it this time."_s.arg(filePath));
+        return nullptr;
+    }
+    tell(u"The library index \"%1\" could not be read (%2). It is kept as \"%3\" and a new "
+         u"index was begun: track ids, playlists of this program and downloaded artwork recorded "
+         u"in it are not used unless it is put back."_s.arg(filePath, reason, keptAs));
+    std::unique_ptr<LibraryIndex> fresh;
+    if (sqlite3* again = openDatabase(filePath)) {
+        fresh.reset(new LibraryIndex(again));
+        if (fresh->setUp() != SetUp::Ready)
+            return nullptr;
+        fresh->m_startedEmpty = true;
+    }
+    return fresh;
 }
 
 LibraryIndex::LibraryIndex(sqlite3* db) : m_db(db) {}
@@ -129,28 +179,39 @@ sqlite3_stmt* LibraryIndex::prepare(const char* sql) {
     return stmt;
 }
 
-bool LibraryIndex::setUp() {
+LibraryIndex::SetUp LibraryIndex::setUp() {
+    const auto failure = [this] {
+        const int code = sqlite3_errcode(m_db) & 0xFF;
+        return code == SQLITE_CORRUPT || code == SQLITE_NOTADB || code == SQLITE_SCHEMA ||
+                       code == SQLITE_ERROR
+                   ? SetUp::Damaged
+                   : SetUp::Failed;
+    };
     qint64 found = -1;
     {
         // Finished before the journal mode changes: an unfinished statement
         // holds a read transaction, during which the mode cannot change.
         Statement version(prepare("PRAGMA user_version"));
         if (!version.isValid() || !version.next())
-            return false;
+            return failure();
         found = version.integer(0);
     }
-    if (found != 0 && found != schemaVersion)
-        return false;
+    if (found > schemaVersion)
+        return SetUp::Newer;
+    if (found < 0)
+        return SetUp::Damaged;
     if (!exec("PRAGMA journal_mode=WAL") || !exec("PRAGMA synchronous=NORMAL"))
-        return false;
+        return failure();
     m_startedEmpty = found == 0;
     if (found == 0 && !exec(schema))
-        return false;
+        return failure();
     // A file that passes the header check may still be damaged inside; one
     // cheap read of every table proves the schema is usable.
     Statement probe(prepare("SELECT (SELECT count(*) FROM ids), (SELECT count(*) FROM downloaded),"
-                            " (SELECT count(*) FROM playlists)"));
-    return probe.isValid() && probe.next();
+                            " (SELECT count(*) FROM playlists), (SELECT count(*) FROM files)"));
+    if (!probe.isValid() || !probe.next())
+        return failure();
+    return SetUp::Ready;
 }
 
 QHash<QString, IndexedFile> LibraryIndex::loadFiles() {

@@ -3,9 +3,9 @@
 // The engine's SQLite index: what it remembers between runs. File facts are a
 // cache (a file whose size and modification time are unchanged is not opened
 // again); persistent ids, downloaded-artwork entries and user playlists are
-// the engine's own records. A damaged or unreadable index file is replaced by
-// an empty one: the library still opens, only slower, and the ids of folder
-// tracks are handed out anew.
+// the engine's own records, so the file is never deleted: a damaged one is
+// set aside and a new one begun (the library still opens, only slower, and
+// the ids of folder tracks are handed out anew until it is put back).
 
 #include "musiclibrary/AudioFileIO.h"
 #include "musiclibrary/FolderScan.h"
@@ -42,9 +42,12 @@ struct IndexedPlaylist {
 
 class LibraryIndex {
 public:
-    // Opens (creating when needed) the index at filePath. A damaged file is
-    // replaced by a new one; nullptr when no index can be kept there at all.
-    static std::unique_ptr<LibraryIndex> open(const QString& filePath);
+    // Opens (creating when needed) the index at filePath. The index is never
+    // deleted: one that cannot be read is set aside under a new name and a
+    // new one begun; one a newer version wrote is refused (LibraryError) and
+    // left alone. nullptr when no index can be used this time (a full disk,
+    // say). *notice tells the user what happened, when anything did.
+    static std::unique_ptr<LibraryIndex> open(const QString& filePath, QString* notice = nullptr);
     ~LibraryIndex();
     LibraryIndex(const LibraryIndex&) = delete;
     LibraryIndex& operator=(const LibraryIndex&) = delete;
@@ -73,7 +76,8 @@ private:
     explicit LibraryIndex(sqlite3* db);
     bool exec(const char* sql);
     sqlite3_stmt* prepare(const char* sql);
-    bool setUp();
+    enum class SetUp { Ready, Newer, Damaged, Failed };
+    SetUp setUp();
 
     sqlite3* m_db = nullptr;
     bool m_startedEmpty = false;

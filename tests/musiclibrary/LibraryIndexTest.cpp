@@ -1,10 +1,11 @@
 // The index: reopening an unchanged library reads no song file, a changed
-// file is read again, persistent ids stay, a damaged index is replaced.
+// file is read again, persistent ids stay, a damaged index is set aside.
 
 #include "tests/musiclibrary/LibraryTestSupport.h"
 
 #include "musiclibrary/LibraryIndex.h"
 
+#include <QDir>
 #include <QFile>
 
 #include <sqlite3.h>
@@ -79,21 +80,50 @@ TEST_F(LibraryIndexTest, PersistentIdsStayAndVanishedTracksAreNotFound) {
               LibraryError::InvalidArgument);
 }
 
-TEST_F(LibraryIndexTest, DamagedIndexIsReplacedAndLibraryStillOpens) {
+// The index holds the only copy of ids and playlists: an unreadable one is
+// set aside as it is, with a word to the user, and a new one begun.
+TEST_F(LibraryIndexTest, AnUnreadableIndexIsSetAsideNeverDeleted) {
     makeSong(music(), u"a.mp3"_s, {u"A"_s, {}, {}, 0}, {u"cover-75.jpg"_s});
     openMusic();
     const QString indexPath = dataFolder() + u"/index.sqlite"_s;
     ASSERT_TRUE(QFile::exists(indexPath));
     for (const QString& suffix : {u"-wal"_s, u"-shm"_s})
         QFile::remove(indexPath + suffix);
-    writeFile(indexPath, QByteArray(8192, '\x5a'));
+    const QByteArray damaged(8192, '\x5a');
+    writeFile(indexPath, damaged);
 
-    const ITunesPtr library = openMusic();
+    QStringList notices;
+    LibraryOptions options(dataFolder());
+    options.notify = [&notices](const QString& notice) { notices.append(notice); };
+    const ITunesPtr library = openLibrary(music().path(), options);
     ASSERT_EQ(allTracks(*library).size(), 1);
     EXPECT_EQ(allTracks(*library)[0]->Artwork()->Count(), 1);
+    ASSERT_EQ(notices.size(), 1);
+    const QStringList keptFiles = QDir(dataFolder()).entryList({u"index.sqlite.unreadable-*"_s});
+    ASSERT_EQ(keptFiles.size(), 1);
+    EXPECT_EQ(readFile(dataFolder() + u'/' + keptFiles[0]), damaged);
+    EXPECT_TRUE(notices[0].contains(keptFiles[0])) << notices[0].toStdString();
     auto index = LibraryIndex::open(indexPath);
     ASSERT_TRUE(index);
     EXPECT_EQ(index->loadFiles().size(), 1);
+}
+
+// An index a newer version wrote is refused and left byte for byte.
+TEST_F(LibraryIndexTest, AnIndexOfANewerVersionIsRefusedAndLeftAlone) {
+    makeSong(music(), u"a.mp3"_s, {u"A"_s, {}, {}, 0});
+    openMusic();
+    const QString indexPath = dataFolder() + u"/index.sqlite"_s;
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(QFile::encodeName(indexPath).constData(), &db), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(db, "PRAGMA journal_mode=DELETE; PRAGMA user_version = 9", nullptr,
+                           nullptr, nullptr),
+              SQLITE_OK);
+    sqlite3_close(db);
+    const QByteArray before = readFile(indexPath);
+
+    EXPECT_EQ(libraryErrorOf([&] { openMusic(); }).number(), LibraryError::Unsupported);
+    EXPECT_EQ(readFile(indexPath), before);
+    EXPECT_EQ(QDir(dataFolder()).entryList({u"index.sqlite*"_s}), QStringList{u"index.sqlite"_s});
 }
 
 // Runs one statement on the index file of a closed library, as someone
