@@ -3,9 +3,10 @@
 // The engine's SQLite index: what it remembers between runs. File facts are a
 // cache (a file whose size and modification time are unchanged is not opened
 // again); persistent ids, downloaded-artwork entries and user playlists are
-// the engine's own records, so the file is never deleted: a damaged one is
-// set aside and a new one begun (the library still opens, only slower, and
-// the ids of folder tracks are handed out anew until it is put back).
+// the engine's own records, kept in a file of their own beside it. Neither
+// file is ever deleted: a damaged one is set aside and a new one begun (the
+// library still opens, only slower; with the records set aside, the ids of
+// folder tracks are handed out anew until the file is put back).
 
 #include "musiclibrary/AudioFileIO.h"
 #include "musiclibrary/FolderScan.h"
@@ -52,7 +53,7 @@ public:
     LibraryIndex(const LibraryIndex&) = delete;
     LibraryIndex& operator=(const LibraryIndex&) = delete;
 
-    // Whether open() had to start from an empty index (new or replaced).
+    // Whether open() had to start from empty records (new or set aside).
     bool startedEmpty() const { return m_startedEmpty; }
 
     QHash<QString, IndexedFile> loadFiles();
@@ -73,13 +74,12 @@ public:
     bool removePlaylist(qint64 id);
 
 private:
-    explicit LibraryIndex(sqlite3* db);
-    bool exec(const char* sql);
-    sqlite3_stmt* prepare(const char* sql);
-    enum class SetUp { Ready, Newer, Damaged, Failed };
-    SetUp setUp();
+    LibraryIndex(sqlite3* cache, sqlite3* records);
 
+    // What the song files say (index.sqlite), and the engine's own records
+    // (records.sqlite beside it): a damaged cache cannot take them along.
     sqlite3* m_db = nullptr;
+    sqlite3* m_records = nullptr;
     bool m_startedEmpty = false;
 };
 

@@ -195,7 +195,7 @@ TEST_F(LibraryIndexTest, DamagedPlaylistAndIdRowsAreIgnored) {
         playlist->AddTrack(allTracks(*library)[0]);
         library->CreatePlaylist(u"Bad"_s)->AddTrack(allTracks(*library)[0]);
     }
-    const QString indexPath = dataFolder() + u"/index.sqlite"_s;
+    const QString indexPath = dataFolder() + u"/records.sqlite"_s;
     editIndex(indexPath, "UPDATE playlist_tracks SET persistent_id = 'x' WHERE playlist_id ="
                          " (SELECT id FROM playlists WHERE name = 'Bad');"
                          "UPDATE playlists SET name = randomblob(8) WHERE name = 'Bad';");
@@ -213,6 +213,48 @@ TEST_F(LibraryIndexTest, DamagedPlaylistAndIdRowsAreIgnored) {
     const ITunesPtr library = openMusic();
     ASSERT_EQ(allTracks(*library).size(), 1);
     EXPECT_NE(persistentId(*library, allTracks(*library)[0]), 0u);
+}
+
+// The ids and playlists are not a cache: a damaged cache of the song files'
+// facts cannot take them along, nor can the move out of an index of the
+// earlier single-file form.
+TEST_F(LibraryIndexTest, IdsAndPlaylistsOutliveADamagedCacheAndTheEarlierForm) {
+    makeSong(music(), u"a.mp3"_s, {u"A"_s, {}, {}, 0});
+    quint64 id = 0;
+    {
+        const ITunesPtr library = openMusic();
+        id = persistentId(*library, allTracks(*library)[0]);
+        library->CreatePlaylist(u"Mine"_s)->AddTrack(allTracks(*library)[0]);
+    }
+    const auto expectKept = [&](const char* step) {
+        SCOPED_TRACE(step);
+        const ITunesPtr library = openMusic();
+        EXPECT_EQ(persistentId(*library, allTracks(*library)[0]), id);
+        const PlaylistPtr mine = library->LibrarySource()->Playlists()->ItemByName(u"Mine"_s);
+        ASSERT_TRUE(mine);
+        EXPECT_EQ(mine->Tracks()->Count(), 1);
+    };
+    const QString indexPath = dataFolder() + u"/index.sqlite"_s;
+    const QString recordsPath = dataFolder() + u"/records.sqlite"_s;
+    for (const QString& suffix : {u"-wal"_s, u"-shm"_s})
+        QFile::remove(indexPath + suffix);
+    writeFile(indexPath, QByteArray(8192, '\x5a'));
+    expectKept("damaged cache");
+
+    // The earlier form: every table in index.sqlite, version 1.
+    editIndex(indexPath, "PRAGMA journal_mode=DELETE");
+    const std::string merge = "ATTACH DATABASE '" + recordsPath.toStdString() +
+                              "' AS r; CREATE TABLE ids AS SELECT * FROM r.ids;"
+                              " CREATE TABLE downloaded AS SELECT * FROM r.downloaded;"
+                              " CREATE TABLE playlists AS SELECT * FROM r.playlists;"
+                              " CREATE TABLE playlist_tracks AS SELECT * FROM r.playlist_tracks;"
+                              " PRAGMA user_version = 1;";
+    editIndex(indexPath, merge.c_str());
+    for (const QString& suffix : {QString(), u"-wal"_s, u"-shm"_s})
+        QFile::remove(recordsPath + suffix);
+    expectKept("earlier form");
+    EXPECT_TRUE(QFile::exists(recordsPath));
+    expectKept("after the move");
 }
 
 TEST(PictureFactsTextTest, RoundTripsAndRejectsDamagedText) {
