@@ -6,7 +6,6 @@
 #include <QHostAddress>
 #include <QNetworkReply>
 #include <QNetworkRequest>
-#include <QPointer>
 #include <QTimer>
 
 #include <memory>
@@ -128,8 +127,9 @@ WebClient::Attempt WebClient::once(const QUrl& url, qint64 maxBodyBytes) {
                          QNetworkRequest::AlwaysNetwork);
     request.setHeader(QNetworkRequest::UserAgentHeader, UserAgent());
     ++m_requests;
-    const std::unique_ptr<QNetworkReply, void (*)(QNetworkReply*)> reply(
-        m_manager.get(request), [](QNetworkReply* r) { r->deleteLater(); });
+    // Deleted here rather than later: a run of thousands of albums may never
+    // return to an outer event loop that would delete it.
+    const std::unique_ptr<QNetworkReply> reply(m_manager.get(request));
 
     bool timedOut = false;
     bool tooLarge = false;
