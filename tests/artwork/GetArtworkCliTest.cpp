@@ -5,13 +5,11 @@
 #include "musiclibrary/AudioFileIO.h"
 #include "support/Registry.h"
 #include "support/RegistryKeys.h"
+#include "tests/artworkdownload/LookupTestSupport.h"
 #include "tests/common/FakeWebServer.h"
 #include "tests/musiclibrary/LibraryTestSupport.h"
 
 #include <QEventLoop>
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QProcess>
 #include <QTimer>
 
@@ -77,15 +75,6 @@ private:
     TempFolder m_config;
 };
 
-QByteArray searchHit(const QString& id, const QString& title) {
-    const QJsonObject group{
-        {u"id"_s, id},
-        {u"score"_s, 100},
-        {u"title"_s, title},
-        {u"artist-credit"_s, QJsonArray{QJsonObject{{u"name"_s, u"Miles Davis"_s}}}}};
-    return QJsonDocument(QJsonObject{{u"release-groups"_s, QJsonArray{group}}}).toJson();
-}
-
 TEST_F(GetArtworkCliTest, PlaylistGetAndEmbedPutTheRightCoversIntoTheFiles) {
     const QByteArray tagCover = readFile(seedPath(u"cover-300.jpg"_s));
     const QByteArray searchCover = readFile(seedPath(u"cover-200.jpg"_s));
@@ -95,7 +84,9 @@ TEST_F(GetArtworkCliTest, PlaylistGetAndEmbedPutTheRightCoversIntoTheFiles) {
     const QString b1 = song(u"Miles/1.m4a"_s, u"Milestones"_s, {});
     const QString c1 = song(u"Other/1.mp3"_s, u"Unknown Album"_s, {});
     services.on(u"/release/"_s + ReleaseId + u"/front-1200"_s, {respond(200, tagCover)});
-    services.on(u"/ws/2/release-group/"_s, {jsonResponse(searchHit(GroupId, u"Milestones"_s))});
+    services.on(u"/ws/2/release-group/"_s,
+                {jsonResponse(lookup_testing::searchAnswer(
+                    {{GroupId, 100, u"Milestones"_s, u"Miles Davis"_s}}))});
     services.on(u"/release-group/"_s + GroupId + u"/front-1200"_s, {respond(200, searchCover)});
 
     ASSERT_EQ(run({u"download-playlist"_s}).exitCode, 0);

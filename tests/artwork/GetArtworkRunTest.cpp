@@ -6,11 +6,8 @@
 #include "artwork/GetArtworkRun.h"
 #include "artworkdownload/MusicBrainzCovers.h"
 #include "tests/artwork/ArtworkTestSupport.h"
+#include "tests/artworkdownload/LookupTestSupport.h"
 #include "tests/common/FakeWebServer.h"
-
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
 
 using namespace Qt::StringLiterals;
 using namespace artwork;
@@ -21,29 +18,6 @@ namespace {
 const QString ReleaseId = u"76df3287-6cda-33eb-8e9a-044b5e15ffdd"_s;
 const QString GroupId = u"8e8a594f-2175-3b3e-9b3a-8c4e2e1d7a31"_s;
 const QString SearchedGroupId = u"1b022e01-4da6-387b-8658-8678046e4cef"_s;
-
-class StillClock : public artworkdownload::PacingClock {
-public:
-    QDateTime time = QDateTime(QDate(2026, 3, 1), QTime(12, 0), Qt::UTC);
-    QList<qint64> waits;
-    QDateTime now() const override { return time; }
-    void wait(qint64 milliseconds) override {
-        waits.append(milliseconds);
-        time = time.addMSecs(milliseconds);
-    }
-};
-
-QByteArray searchHit(const QString& id, const QString& title, const QString& artist) {
-    const QJsonObject group{{u"id"_s, id},
-                            {u"score"_s, 100},
-                            {u"title"_s, title},
-                            {u"primary-type"_s, u"Album"_s},
-                            {u"artist-credit"_s, QJsonArray{QJsonObject{{u"name"_s, artist}}}}};
-    return QJsonDocument(QJsonObject{{u"count"_s, 1},
-                                     {u"offset"_s, 0},
-                                     {u"release-groups"_s, QJsonArray{group}}})
-        .toJson(QJsonDocument::Compact);
-}
 
 class GetArtworkRunTest : public ArtworkLibraryTest {
 protected:
@@ -82,7 +56,7 @@ protected:
     }
 
     FakeWebServer services;
-    StillClock clock;
+    lookup_testing::ScriptedClock clock;
     QList<AlbumReport> reports;
 };
 
@@ -109,7 +83,8 @@ TEST_F(GetArtworkRunTest, TaggedAndSearchedAlbumsGetTheRightCoversOnceEach) {
     services.on(u"/release/"_s + ReleaseId + u"/front-500"_s, {respond(200, tagCover)});
     services.on(u"/release-group/"_s + GroupId + u"/front-500"_s, {respond(200, groupCover)});
     services.on(u"/ws/2/release-group/"_s,
-                {jsonResponse(searchHit(SearchedGroupId, u"Milestones"_s, u"Miles Davis"_s))});
+                {jsonResponse(lookup_testing::searchAnswer(
+                    {{SearchedGroupId, 100, u"Milestones"_s, u"Miles Davis"_s}}))});
     services.on(u"/release-group/"_s + SearchedGroupId + u"/front-500"_s,
                 {respond(200, searchCover)});
 
