@@ -1,5 +1,6 @@
 // quillmoth: the program's main window over the user's music library.
 
+#include "app/gui/GuiHelp.h"
 #include "artwork/ArtworkCommands.h"
 #include "mainwindow/FormMain.h"
 #include "mainwindow/StartUp.h"
@@ -10,7 +11,9 @@
 #include <QApplication>
 #include <QCommandLineParser>
 
+#include <algorithm>
 #include <cstdio>
+#include <vector>
 
 using namespace Qt::StringLiterals;
 
@@ -29,20 +32,23 @@ int main(int argc, char** argv) {
     QGuiApplication::setDesktopFileName(u"org.quillmoth.Quillmoth"_s);
 
     QCommandLineParser parser;
-    parser.setApplicationDescription(
-        u"Puts album cover art into the song files of a music library."_s);
+    parser.setApplicationDescription(gui::description());
     parser.addHelpOption();
     parser.addVersionOption();
-    const QCommandLineOption libraryOption(
-        u"library"_s,
-        u"Open the music folder or exported library XML file at <path> (default: the library "
-        u"opened last, else the music folder)."_s,
-        u"path"_s);
-    parser.addOption(libraryOption);
-    const QCommandLineOption demoOption(
-        u"demo"_s,
-        u"Build the demonstration library in the application-data folder and open it."_s);
-    parser.addOption(demoOption);
+    std::vector<QCommandLineOption> options;
+    for (const cli::CommandOption& option : gui::options()) {
+        const QStringList names = cli::optionNameList(option);
+        if (names.contains(u"help"_s) || names.contains(u"version"_s))
+            continue; // Qt's own, above
+        options.emplace_back(names, option.description, option.value);
+        parser.addOption(options.back());
+    }
+    const auto option = [&options](const QString& name) -> const QCommandLineOption& {
+        return *std::find_if(options.begin(), options.end(),
+                             [&](const auto& o) { return o.names().contains(name); });
+    };
+    const QCommandLineOption& libraryOption = option(u"library"_s);
+    const QCommandLineOption& demoOption = option(u"demo"_s);
     parser.process(app);
     // Anything the options do not cover is a mistake worth a word, not
     // something to pass over silently and then open another library.
