@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# Builds the Debian package quillmoth_<version>_<arch>.deb from a Release
+# build (in build-package/, without tests and benchmarks) and puts it in the
+# checkout's top folder. Prints the package's path last.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+build=build-package
+# Debian's hardening flags (stack protector, fortified functions, read-only
+# relocations, immediate binding), as a package built by Debian gets them.
+export DEB_BUILD_MAINT_OPTIONS=hardening=+all
+eval "$(dpkg-buildflags --export=sh)"
+# The manual pages carry the date of the latest change, not of the build.
+SOURCE_DATE_EPOCH=${SOURCE_DATE_EPOCH:-$(git log -1 --format=%ct 2>/dev/null || date +%s)}
+export SOURCE_DATE_EPOCH
+launcher=()
+command -v ccache >/dev/null 2>&1 &&
+    launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
+cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX=/usr \
+    -DQUILLMOTH_BUILD_TESTS=OFF -DQUILLMOTH_BUILD_BENCH=OFF "${launcher[@]}" >/dev/null
+cmake --build "$build" -j"$(nproc)"
+# The files are owned by root in the package whoever builds it; umask 022
+# keeps their modes the usual ones.
+umask 022
+(cd "$build" && cpack -G DEB >/dev/null)
+package=$(ls -t "$build"/quillmoth_*.deb | head -n 1)
+mv -f "$package" .
+echo "$PWD/$(basename "$package")"
