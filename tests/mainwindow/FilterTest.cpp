@@ -21,41 +21,6 @@ using selection_testing::SessionBuilder;
 
 namespace {
 
-constexpr int Kinds[] = {1, 2, 4, 8, 16, 32, 64, 128};
-
-TEST(FormFilter, CaptionsSizeAndTextsAreTheDialogsOwn) {
-    FormFilter dialog;
-    EXPECT_EQ(dialog.windowTitle(), u"Filter Eligible Songs"_s);
-    EXPECT_EQ(dialog.size(), QSize(281, 289));
-    EXPECT_EQ(dialog.findChild<QLabel*>(u"Label1"_s)->text(),
-              u"Display songs having any of these types of artwork:"_s);
-    const QStringList captions = {u"Downloaded by &iTunes"_s,
-                                  u"&Embedded"_s,
-                                  u"&Folder.JPG"_s,
-                                  u"WMP &Large"_s,
-                                  u"WMP &Small"_s,
-                                  u"&WMP Id"_s,
-                                  u"&Other Base.Ext"_s,
-                                  u"Backup"_s};
-    int previousTop = -1;
-    for (int slot = 0; slot < 8; ++slot) {
-        QCheckBox* box = dialog.CheckArtType(Kinds[slot]);
-        ASSERT_NE(box, nullptr);
-        EXPECT_EQ(box->text(), captions[slot]);
-        EXPECT_GT(box->y(), previousTop); // one column, top to bottom
-        previousTop = box->y();
-    }
-    EXPECT_EQ(dialog.CheckArtType(0), nullptr);
-    EXPECT_EQ(dialog.CheckArtType(3), nullptr);
-    EXPECT_EQ(dialog.CheckArtType(256), nullptr);
-    EXPECT_EQ(dialog.ButCheckAll()->text(), u"&Check All"_s);
-    EXPECT_EQ(dialog.ButUncheckAll()->text(), u"&Uncheck All"_s);
-    EXPECT_EQ(dialog.ButOK()->text(), u"OK"_s);
-    EXPECT_TRUE(dialog.ButOK()->isDefault());
-    EXPECT_EQ(dialog.ButCancel()->text(), u"Cancel"_s);
-    EXPECT_EQ(dialog.DialogResult(), FormFilter::ResultNone);
-}
-
 TEST(FormFilter, ArtTypesFollowsTheBoxesAndIgnoresHigherBits) {
     FormFilter dialog;
     dialog.setArtTypes(8 | 64);
