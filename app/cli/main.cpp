@@ -6,6 +6,7 @@
 #include "app/cli/CliCommand.h"
 #include "app/cli/CliContext.h"
 #include "app/cli/CliHelp.h"
+#include "app/cli/ParserOptions.h"
 #include "support/RemovedArtworkSettings.h"
 
 #include <QCommandLineParser>
@@ -13,7 +14,6 @@
 #include <QStandardPaths>
 #include <QTextStream>
 
-#include <algorithm>
 #include <exception>
 #include <new>
 
@@ -37,12 +37,6 @@ void filterQtMessages(QtMsgType type, const QMessageLogContext& context, const Q
         qtHandler(type, context, text);
 }
 
-QCommandLineOption parserOption(const cli::CommandOption& option) {
-    return option.value.isEmpty()
-               ? QCommandLineOption(cli::optionNameList(option), option.description)
-               : QCommandLineOption(cli::optionNameList(option), option.description, option.value);
-}
-
 // After a mistake in a command's own arguments, that command's synopsis
 // says more than the list of every command.
 QString commandUsage(const cli::Command& command) {
@@ -64,27 +58,19 @@ int main(int argc, char** argv) {
 
     QCommandLineParser parser;
     parser.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsPositionalArguments);
-    std::vector<QCommandLineOption> globals;
-    for (const cli::CommandOption& option : cli::globalOptions()) {
-        globals.push_back(parserOption(option));
-        parser.addOption(globals.back());
-    }
-    const auto global = [&globals](const QString& name) -> const QCommandLineOption& {
-        return *std::find_if(globals.begin(), globals.end(),
-                             [&](const auto& option) { return option.names().contains(name); });
-    };
-    const QCommandLineOption& libraryOption = global(u"library"_s);
-    const QCommandLineOption& dataOption = global(u"data-folder"_s);
+    const cli::ParserOptions global(parser, cli::globalOptions());
+    const QCommandLineOption& libraryOption = global[u"library"_s];
+    const QCommandLineOption& dataOption = global[u"data-folder"_s];
     if (!parser.parse(QCoreApplication::arguments())) {
         err << parser.errorText() << u"\n\n"_s << cli::usageText();
         return exitUsage;
     }
-    qtMessagesWanted = qtMessagesWanted || parser.isSet(global(u"verbose"_s));
-    if (parser.isSet(global(u"version"_s))) {
+    qtMessagesWanted = qtMessagesWanted || parser.isSet(global[u"verbose"_s]);
+    if (parser.isSet(global[u"version"_s])) {
         out << cli::versionText();
         return 0;
     }
-    const bool help = parser.isSet(global(u"help"_s));
+    const bool help = parser.isSet(global[u"help"_s]);
     QStringList arguments = parser.positionalArguments();
     const cli::Command* command =
         arguments.isEmpty() ? nullptr : cli::findCommand(arguments.first());

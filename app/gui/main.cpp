@@ -1,5 +1,6 @@
 // quillmoth: the program's main window over the user's music library.
 
+#include "app/cli/ParserOptions.h"
 #include "app/gui/GuiHelp.h"
 #include "artwork/ArtworkCommands.h"
 #include "mainwindow/FormMain.h"
@@ -11,9 +12,7 @@
 #include <QApplication>
 #include <QCommandLineParser>
 
-#include <algorithm>
 #include <cstdio>
-#include <vector>
 
 using namespace Qt::StringLiterals;
 
@@ -35,20 +34,10 @@ int main(int argc, char** argv) {
     parser.setApplicationDescription(gui::description());
     parser.addHelpOption();
     parser.addVersionOption();
-    std::vector<QCommandLineOption> options;
-    for (const cli::CommandOption& option : gui::options()) {
-        const QStringList names = cli::optionNameList(option);
-        if (names.contains(u"help"_s) || names.contains(u"version"_s))
-            continue; // Qt's own, above
-        options.emplace_back(names, option.description, option.value);
-        parser.addOption(options.back());
-    }
-    const auto option = [&options](const QString& name) -> const QCommandLineOption& {
-        return *std::find_if(options.begin(), options.end(),
-                             [&](const auto& o) { return o.names().contains(name); });
-    };
-    const QCommandLineOption& libraryOption = option(u"library"_s);
-    const QCommandLineOption& demoOption = option(u"demo"_s);
+    // Qt's own help and version options stand above.
+    const cli::ParserOptions options(parser, gui::options(), {u"help"_s, u"version"_s});
+    const QCommandLineOption& libraryOption = options[u"library"_s];
+    const QCommandLineOption& demoOption = options[u"demo"_s];
     parser.process(app);
     // Anything the options do not cover is a mistake worth a word, not
     // something to pass over silently and then open another library.
