@@ -55,7 +55,7 @@ void filesAndEnvironment(docs::RoffPage& page,
 
 void exitStatusItems(docs::RoffPage& page, const std::vector<cli::ExitStatus>& statuses) {
     for (const cli::ExitStatus& status : statuses)
-        page.item(u"\\fB"_s + QString::number(status.code) + u"\\fR"_s, status.meaning);
+        page.item(u"\\fB"_s + QString::number(status.code) + u"\\fR"_s, sentence(status.meaning));
 }
 
 // Each example is checked against the table, so that the page cannot show a
