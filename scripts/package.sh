@@ -4,7 +4,7 @@
 # checkout's top folder. Prints the package's path last.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-build=build-package
+build="build-package"
 # Debian's hardening flags (stack protector, fortified functions, read-only
 # relocations, immediate binding), as a package built by Debian gets them.
 # CMake reads CFLAGS, CXXFLAGS and LDFLAGS only when a build folder is first
@@ -27,7 +27,9 @@ cmake --build "$build" -j"$(nproc)"
 # keeps their modes the usual ones.
 umask 022
 (cd "$build" && cpack -G DEB >/dev/null)
-package=$(ls -t "$build"/quillmoth_*.deb | head -n 1)
+# The package of an earlier run was moved out: this one is the only one.
+debs=("$build"/quillmoth_*.deb)
+package=${debs[0]}
 # Without rsvg-convert the build leaves the PNG icons out with a warning; a
 # package must not.
 if ! dpkg-deb -c "$package" | grep -q 'hicolor/48x48/apps/.*\.png$'; then

@@ -31,9 +31,9 @@ for page in "$docs"/quillmoth-cli.1 "$docs"/quillmoth.1; do
 done
 
 # Every command of the program has its section on the page.
-commands=$("$cli" --help | sed -n '/^Commands:/,$p' | awk 'NR > 1 { print $1 }')
-[ -n "$commands" ] || fail "no commands in quillmoth-cli --help"
-for command in $commands; do
+mapfile -t commands < <("$cli" --help | sed -n '/^Commands:/,$p' | awk 'NR > 1 { print $1 }')
+[ ${#commands[@]} -gt 0 ] || fail "no commands in quillmoth-cli --help"
+for command in "${commands[@]}"; do
     grep -q "^\.SS $command\$" "$docs"/quillmoth-cli.1 || fail "no section for $command"
 done
 
@@ -56,15 +56,16 @@ complete_words() {
 }
 expect() {
     local got=$1 wanted=$2 what=$3
-    [ "$got" = "$wanted" ] || fail "$what: got [$(echo $got)], wanted [$(echo $wanted)]"
+    [ "$got" = "$wanted" ] ||
+        fail "$what: got [$(tr '\n' ' ' <<<"$got")], wanted [$(tr '\n' ' ' <<<"$wanted")]"
 }
 
 cli_completion="$docs"/quillmoth-cli.bash
-expect "$(complete_words "$cli_completion" quillmoth-cli '')" "$(printf '%s\n' $commands | sort)" \
+expect "$(complete_words "$cli_completion" quillmoth-cli '')" "$(printf '%s\n' "${commands[@]}" | sort)" \
     "every command"
 expect "$(complete_words "$cli_completion" quillmoth-cli --library /x emb)" \
-    "$(printf '%s\n' $commands | grep '^emb' | sort)" "commands after a global option"
-for command in $commands; do
+    "$(printf '%s\n' "${commands[@]}" | grep '^emb' | sort)" "commands after a global option"
+for command in "${commands[@]}"; do
     # The options --help lists for the command, and --help itself.
     wanted=$({ "$cli" "$command" --help | sed -n '/^Options:/,/^$/p' |
         grep -o '^  --[a-z-]*' | tr -d ' '; echo --help; } | sort)
