@@ -26,13 +26,16 @@ cmake --build "$build" -j"$(nproc)"
 # The files are owned by root in the package whoever builds it; umask 022
 # keeps their modes the usual ones.
 umask 022
+rm -f "$build"/quillmoth_*.deb # left by a run that failed its check
 (cd "$build" && cpack -G DEB >/dev/null)
-# The package of an earlier run was moved out: this one is the only one.
 debs=("$build"/quillmoth_*.deb)
 package=${debs[0]}
 # Without rsvg-convert the build leaves the PNG icons out with a warning; a
 # package must not.
-if ! dpkg-deb -c "$package" | grep -q 'hicolor/48x48/apps/.*\.png$'; then
+# (The listing is read whole first: grep -q ending the pipe early would
+# fail it under pipefail.)
+contents=$(dpkg-deb -c "$package")
+if ! grep -q 'hicolor/48x48/apps/.*\.png$' <<<"$contents"; then
     echo "The package has no PNG icons: install librsvg2-bin (scripts/install-deps.sh)." >&2
     exit 1
 fi
