@@ -4,6 +4,9 @@ set -euo pipefail
 packages=(build-essential cmake pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev
           libtag1-dev libsqlite3-dev libgtest-dev libgmock-dev
           desktop-file-utils appstream
+          # The package: PNG icons drawn from the SVG, the checks of the
+          # manual pages, the completion and the package itself.
+          librsvg2-bin groff mandoc man-db bash-completion dpkg-dev lintian
           # Tests make FLAC, Ogg Vorbis and Opus songs and read them back
           # with tools no one here wrote.
           ffmpeg flac vorbis-tools opus-tools python3-mutagen)

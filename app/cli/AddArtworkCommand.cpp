@@ -22,7 +22,9 @@ Command addArtworkCommand() {
             u"embed the image file as one more artwork of track INDEX"_s,
             2,
             2,
-            addArtwork};
+            addArtwork,
+            {},
+            u"\"added\", the track index, the artwork count now"_s};
 }
 
 } // namespace cli

@@ -39,10 +39,13 @@ int listArtwork(CliContext& context, const QStringList& arguments) {
 Command artworkCommand() {
     return {u"artwork"_s,
             u"INDEX"_s,
-            u"each artwork of track INDEX: position, format, downloaded, bytes, width, height"_s,
+            u"list the artwork of track INDEX"_s,
             1,
             1,
-            listArtwork};
+            listArtwork,
+            {},
+            u"one line per picture: position, format, downloaded (1) or embedded (0), bytes, "
+            u"width, height (0 and 0 when the image cannot be decoded)"_s};
 }
 
 } // namespace cli

@@ -22,10 +22,12 @@ int deleteArtwork(CliContext& context, const QStringList& arguments) {
 Command deleteArtworkCommand() {
     return {u"delete-artwork"_s,
             u"INDEX POSITION"_s,
-            u"remove artwork POSITION of track INDEX; prints the artwork count left"_s,
+            u"remove artwork POSITION of track INDEX"_s,
             2,
             2,
-            deleteArtwork};
+            deleteArtwork,
+            {},
+            u"\"deleted\", the track index, the position, the artwork count left"_s};
 }
 
 } // namespace cli

@@ -43,11 +43,27 @@ Command deleteCommand() {
             u"[--downloaded] [--no-embedded] [--single 1..4] [--multiple 1..13] "
             u"[--target TEXT] [--filter MASK] [--tracks LIST]"_s,
             u"scan, check the Eligible songs (or those of --tracks) and delete artwork as the "
-            u"Delete Artwork wizard does; one line per song: index, changed/unchanged/failed, "
-            u"detail"_s,
+            u"Delete Artwork wizard does"_s,
             0,
             64,
-            deleteArtwork};
+            deleteArtwork,
+            {{u"--downloaded"_s, {}, u"delete the downloaded artwork too"_s},
+             {u"--no-embedded"_s, {}, u"leave the embedded pictures as they are"_s},
+             {u"--single"_s, u"1..4"_s,
+              u"a song with one picture: 1 keep it (default), 2 delete it when smaller than the "
+              u"target, 3 when larger, 4 always"_s},
+             {u"--multiple"_s, u"1..13"_s,
+              u"a song with several: 1 delete none, 2 the first, 3 all but the first, 4 the "
+              u"last, 5 all but the last, 6 the smallest, 7 all but the smallest, 8 the "
+              u"largest, 9 all but the largest, 10 those smaller than the target, 11 those "
+              u"larger, 12 all but the one closest to the target (default), 13 all"_s},
+             {u"--target"_s, u"TEXT"_s,
+              u"the target size, such as \"320 x 320\" (the default), for the choices that "
+              u"use one"_s},
+             filterOption(),
+             tracksOption()},
+            u"one line per checked song as the run reaches it: catalogue index, "
+            u"changed/unchanged/failed, detail; then the wizard's closing message"_s};
 }
 
 } // namespace cli

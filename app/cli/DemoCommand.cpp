@@ -19,11 +19,12 @@ int buildDemo(CliContext& context, const QStringList& arguments) {
 Command demoCommand() {
     return {u"demo"_s,
             u"DIR"_s,
-            u"build the demonstration library in DIR (replacing an earlier one) and print the "
-            u"path of its library file"_s,
+            u"build the demonstration library in DIR (replacing an earlier one)"_s,
             1,
             1,
-            buildDemo};
+            buildDemo,
+            {},
+            u"the path of its library file"_s};
 }
 
 } // namespace cli

@@ -32,20 +32,25 @@ int embedDownloaded(CliContext& context, const QStringList& arguments) {
 Command downloadPlaylistCommand() {
     return {u"download-playlist"_s,
             u"[--filter MASK] [--tracks LIST]"_s,
-            u"put the checked songs into a new \"Quillmoth - download artwork\" playlist; one "
-            u"line per song"_s,
+            u"put the checked songs into a new \"Quillmoth - download artwork\" playlist"_s,
             0,
             64,
-            downloadPlaylist};
+            downloadPlaylist,
+            {filterOption(), tracksOption()},
+            u"one line per checked song: catalogue index, outcome, path, detail; then the "
+            u"closing message"_s};
 }
 
 Command embedDownloadedCommand() {
     return {u"embed-downloaded"_s,
             u"[--filter MASK] [--tracks LIST]"_s,
-            u"move each checked song's downloaded artwork into its file; one line per song"_s,
+            u"move each checked song's downloaded artwork into its file"_s,
             0,
             64,
-            embedDownloaded};
+            embedDownloaded,
+            {filterOption(), tracksOption()},
+            u"one line per checked song: catalogue index, outcome, path, detail; then the "
+            u"closing message"_s};
 }
 
 } // namespace cli

@@ -46,11 +46,26 @@ Command embedCommand() {
             u"[--sources LIST] [--target N] [--existing 1|2|3] [--delete-downloaded] "
             u"[--filter MASK] [--tracks LIST]"_s,
             u"scan, check the Eligible songs (or those of --tracks) and embed artwork as the "
-            u"Embed Artwork wizard does; one line per song: index, embedded/unchanged/failed, "
-            u"image, reason"_s,
+            u"Embed Artwork wizard does"_s,
             0,
             64,
-            embed};
+            embed,
+            {{u"--sources"_s, u"LIST"_s,
+              u"where to take the image from, in order of preference, comma-separated: 1 the "
+              u"image closest to the target size, 2 downloaded artwork, 3 Folder.jpg, "
+              u"4 AlbumArtSmall.jpg, 5 and 6 the small and large AlbumArt_{...}.jpg, 7 the "
+              u"smallest image, 8 the largest; default 1,2,3,4,5,6,7,8"_s},
+             {u"--target"_s, u"N"_s, u"the target size in pixels a side; default 320"_s},
+             {u"--existing"_s, u"1|2|3"_s,
+              u"a song that has embedded artwork: 1 keep it (default), 2 replace it, 3 add the "
+              u"image to it"_s},
+             {u"--delete-downloaded"_s,
+              {},
+              u"delete a song's downloaded artwork once its image is embedded"_s},
+             filterOption(),
+             tracksOption()},
+            u"one line per checked song as the run reaches it: catalogue index, "
+            u"embedded/unchanged/failed, image, reason; then the wizard's closing message"_s};
 }
 
 Command embedFolderCommand() {
@@ -59,7 +74,10 @@ Command embedFolderCommand() {
             u"embed each checked song's Folder.jpg, as Step 3x does"_s,
             0,
             64,
-            embedFolder};
+            embedFolder,
+            {tracksOption()},
+            u"one line per checked song as the run reaches it: catalogue index, "
+            u"embedded/unchanged/failed, image, reason; then the closing message"_s};
 }
 
 } // namespace cli

@@ -21,7 +21,14 @@ int listPlaylists(CliContext& context, const QStringList&) {
 } // namespace
 
 Command playlistsCommand() {
-    return {u"playlists"_s, {}, u"every user playlist: name, track count"_s, 0, 0, listPlaylists};
+    return {u"playlists"_s,
+            {},
+            u"list the user's playlists"_s,
+            0,
+            0,
+            listPlaylists,
+            {},
+            u"one line per playlist: name, track count"_s};
 }
 
 } // namespace cli

@@ -108,21 +108,29 @@ int restoreRemoved(CliContext& context, const QStringList& arguments) {
 Command removedCommand() {
     return {u"removed"_s,
             u"[--run ID]"_s,
-            u"the removed artwork kept for restoring: change, run, time, run description, "
-            u"persistent id, pictures, downloaded pictures, bytes, location"_s,
+            u"list the removed artwork kept for restoring"_s,
             0,
             2,
-            listRemoved};
+            listRemoved,
+            {{u"--run"_s, u"ID"_s, u"only what run ID removed"_s}},
+            u"one line per changed song: change, run, time, run description, persistent id, "
+            u"pictures, downloaded pictures, bytes, location"_s};
 }
 
 Command restoreCommand() {
     return {u"restore"_s,
             u"[--run ID] [--tracks LIST]"_s,
-            u"put back what a run removed (the latest run without --run), for the tracks "
-            u"of LIST (1-based, comma-separated) or all; exit 1 when a song changed since"_s,
+            u"put back what a run removed (the latest run without --run)"_s,
             0,
             4,
-            restoreRemoved};
+            restoreRemoved,
+            {{u"--run"_s, u"ID"_s, u"the run to undo (the second field of removed)"_s},
+             {u"--tracks"_s, u"LIST"_s,
+              u"only the tracks of LIST, comma-separated track indexes (the first field of "
+              u"tracks); default every song of the run"_s}},
+            u"one line per song, newest change first: restored/unchanged/refused, track index, "
+            u"location, detail; or a line saying nothing is kept for these songs"_s,
+            {{1, u"a song was refused (it changed since the run), or the command failed"_s}}};
 }
 
 } // namespace cli

@@ -25,7 +25,9 @@ Command saveArtworkCommand() {
             u"write the bytes of artwork POSITION of track INDEX to PATH"_s,
             3,
             3,
-            saveArtwork};
+            saveArtwork,
+            {},
+            u"\"saved\", the path, the bytes written"_s};
 }
 
 } // namespace cli

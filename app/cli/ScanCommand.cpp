@@ -85,11 +85,16 @@ int scanLibrary(CliContext& context, const QStringList& arguments) {
 Command scanCommand() {
     return {u"scan"_s,
             u"[--filter MASK]"_s,
-            u"scan the library as Step 1 does and print both song lists: list, artist, album, "
-            u"track, song name, path, artwork kinds or reason, check mark; then the counts"_s,
+            u"scan the library as Step 1 does and print both song lists"_s,
             0,
             2,
-            scanLibrary};
+            scanLibrary,
+            {filterOption()},
+            u"one line per song: list (eligible or ineligible), artist, album, track, song name, "
+            u"path, artwork kinds or the reason it is ineligible, check mark (1 or 0); then "
+            u"\"counts\" with the numbers of eligible and ineligible songs"_s,
+            {{1, u"the library could not be read, or the scan reported a problem on standard "
+                 u"error"_s}}};
 }
 
 } // namespace cli

@@ -23,7 +23,9 @@ Command setDownloadedCommand() {
             u"attach the image file as the downloaded artwork of track INDEX"_s,
             2,
             2,
-            setDownloaded};
+            setDownloaded,
+            {},
+            u"\"downloaded\", the track index, the artwork count now"_s};
 }
 
 } // namespace cli

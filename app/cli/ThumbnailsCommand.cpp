@@ -33,10 +33,21 @@ Command thumbnailsCommand() {
             u"[--name NAME] [--overwrite] [--no-hidden] [--choice 1..5] [--pixels N] "
             u"[--filter MASK] [--tracks LIST]"_s,
             u"write one image of each checked song into its folder, as the folder thumbnail "
-            u"wizard does; one line per song: index, changed/unchanged/failed, file, detail"_s,
+            u"wizard does"_s,
             0,
             64,
-            thumbnails};
+            thumbnails,
+            {{u"--name"_s, u"NAME"_s, u"the file name to write; default Folder.JPG"_s},
+             {u"--overwrite"_s, {}, u"replace a file of that name (into the Trash)"_s},
+             {u"--no-hidden"_s, {}, u"do not mark the file hidden"_s},
+             {u"--choice"_s, u"1..5"_s,
+              u"the image of a song with several: 1 the first, 2 the last, 3 the smallest, "
+              u"4 the largest, 5 the one closest to --pixels (default)"_s},
+             {u"--pixels"_s, u"N"_s, u"the size a side to aim at, 1 to 256; default 256"_s},
+             filterOption(),
+             tracksOption()},
+            u"one line per checked song as the run reaches it: catalogue index, "
+            u"changed/unchanged/failed, file, detail; then the wizard's closing message"_s};
 }
 
 } // namespace cli

@@ -38,11 +38,13 @@ int listTracks(CliContext& context, const QStringList&) {
 Command tracksCommand() {
     return {u"tracks"_s,
             {},
-            u"every track: index, persistent id high and low, kind, artwork count, name, artist, "
-            u"album, track number, location"_s,
+            u"list every track of the library"_s,
             0,
             0,
-            listTracks};
+            listTracks,
+            {},
+            u"one line per track: index, persistent id high and low, kind, artwork count (- when "
+            u"the file's tags cannot be read), name, artist, album, track number, location"_s};
 }
 
 } // namespace cli

@@ -5,6 +5,8 @@
 
 #include "app/cli/CliCommand.h"
 #include "app/cli/CliContext.h"
+#include "app/cli/CliHelp.h"
+#include "app/cli/ParserOptions.h"
 #include "support/RemovedArtworkSettings.h"
 
 #include <QCommandLineParser>
@@ -24,35 +26,30 @@ using namespace Qt::StringLiterals;
 constexpr int exitFailure = 1;
 constexpr int exitUsage = 2;
 
-QString usageText() {
-    QString text =
-        u"Usage: quillmoth-cli [--library PATH] [--data-folder DIR] COMMAND [ARGUMENTS]\n"
-        u"\n"
-        u"--library PATH      a music folder or a library XML file (default: the "
-        u"user's music folder)\n"
-        u"--data-folder DIR   where the engine keeps its index, downloaded artwork and "
-        u"playlists\n"
-        u"                    (default: the program's application-data folder)\n"
-        u"\n"
-        u"Commands:\n"_s;
-    for (const cli::Command& command : cli::commandTable()) {
-        const QString call =
-            command.arguments.isEmpty() ? command.name : command.name + u' ' + command.arguments;
-        text += u"  "_s + call.leftJustified(36) + u' ' + command.summary + u'\n';
-    }
-    return text;
+bool qtMessagesWanted = false;
+QtMessageHandler qtHandler = nullptr;
+
+// Qt's warnings ("QStandardPaths: XDG_RUNTIME_DIR not set" under cron or
+// su) would end up among the command's own errors, where a script reading
+// standard error takes them for a failure.
+void filterQtMessages(QtMsgType type, const QMessageLogContext& context, const QString& text) {
+    if (qtHandler && (qtMessagesWanted || type == QtCriticalMsg || type == QtFatalMsg))
+        qtHandler(type, context, text);
 }
 
-const cli::Command* findCommand(const QString& name) {
-    for (const cli::Command& command : cli::commandTable())
-        if (command.name == name)
-            return &command;
-    return nullptr;
+// After a mistake in a command's own arguments, that command's synopsis
+// says more than the list of every command.
+QString commandUsage(const cli::Command& command) {
+    return u"Usage: "_s + cli::synopsis(cli::commandCall(command)) +
+           u"\nSee \"quillmoth-cli %1 --help\" for its options.\n"_s.arg(command.name);
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
+    const QByteArray verbose = qgetenv(cli::VerboseVariable);
+    qtMessagesWanted = !verbose.isEmpty() && verbose != "0";
+    qtHandler = qInstallMessageHandler(filterQtMessages);
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(u"quillmoth-cli"_s);
     QCoreApplication::setApplicationVersion(QStringLiteral(QUILLMOTH_VERSION));
@@ -61,30 +58,41 @@ int main(int argc, char** argv) {
 
     QCommandLineParser parser;
     parser.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsPositionalArguments);
-    const QCommandLineOption libraryOption(u"library"_s, u"Music folder or library file."_s,
-                                           u"PATH"_s);
-    const QCommandLineOption dataOption(u"data-folder"_s, u"The engine's data folder."_s, u"DIR"_s);
-    const QCommandLineOption helpOption({u"h"_s, u"help"_s}, u"Show the usage."_s);
-    parser.addOptions({libraryOption, dataOption, helpOption});
+    const cli::ParserOptions global(parser, cli::globalOptions());
+    const QCommandLineOption& libraryOption = global[u"library"_s];
+    const QCommandLineOption& dataOption = global[u"data-folder"_s];
     if (!parser.parse(QCoreApplication::arguments())) {
-        err << parser.errorText() << u"\n\n"_s << usageText();
+        err << parser.errorText() << u"\n\n"_s << cli::usageText();
         return exitUsage;
     }
-    if (parser.isSet(helpOption)) {
-        out << usageText();
+    qtMessagesWanted = qtMessagesWanted || parser.isSet(global[u"verbose"_s]);
+    if (parser.isSet(global[u"version"_s])) {
+        out << cli::versionText();
         return 0;
     }
+    const bool help = parser.isSet(global[u"help"_s]);
     QStringList arguments = parser.positionalArguments();
-    const cli::Command* command = arguments.isEmpty() ? nullptr : findCommand(arguments.first());
+    const cli::Command* command =
+        arguments.isEmpty() ? nullptr : cli::findCommand(arguments.first());
+    // "COMMAND --help", and "--help COMMAND" as other tools take it.
+    if (command && (help || arguments.mid(1).contains(u"--help"_s))) {
+        out << cli::commandHelp(*command);
+        return 0;
+    }
+    if (help && arguments.isEmpty()) {
+        out << cli::usageText();
+        return 0;
+    }
     if (!command) {
         if (!arguments.isEmpty())
             err << u"Unknown command \"%1\".\n\n"_s.arg(arguments.first());
-        err << usageText();
+        err << cli::usageText();
         return exitUsage;
     }
     arguments.removeFirst();
     if (arguments.size() < command->minArguments || arguments.size() > command->maxArguments) {
-        err << u"Wrong number of arguments for \"%1\".\n\n"_s.arg(command->name) << usageText();
+        err << u"Wrong number of arguments for \"%1\".\n\n"_s.arg(command->name)
+            << commandUsage(*command);
         return exitUsage;
     }
 
@@ -105,7 +113,7 @@ int main(int argc, char** argv) {
         return status;
     } catch (const cli::UsageError& error) {
         out.flush();
-        err << error.message << u"\n\n"_s << usageText();
+        err << error.message << u"\n\n"_s << commandUsage(*command);
         return exitUsage;
     } catch (const musiclibrary::LibraryError& error) {
         out.flush();

@@ -1,5 +1,7 @@
 // quillmoth: the program's main window over the user's music library.
 
+#include "app/cli/ParserOptions.h"
+#include "app/gui/GuiHelp.h"
 #include "artwork/ArtworkCommands.h"
 #include "mainwindow/FormMain.h"
 #include "mainwindow/StartUp.h"
@@ -30,20 +32,13 @@ int main(int argc, char** argv) {
     QGuiApplication::setDesktopFileName(u"org.quillmoth.Quillmoth"_s);
 
     QCommandLineParser parser;
-    parser.setApplicationDescription(
-        u"Puts album cover art into the song files of a music library."_s);
+    parser.setApplicationDescription(gui::description());
     parser.addHelpOption();
     parser.addVersionOption();
-    const QCommandLineOption libraryOption(
-        u"library"_s,
-        u"Open the music folder or exported library XML file at <path> (default: the library "
-        u"opened last, else the music folder)."_s,
-        u"path"_s);
-    parser.addOption(libraryOption);
-    const QCommandLineOption demoOption(
-        u"demo"_s,
-        u"Build the demonstration library in the application-data folder and open it."_s);
-    parser.addOption(demoOption);
+    // Qt's own help and version options stand above.
+    const cli::ParserOptions options(parser, gui::options(), {u"help"_s, u"version"_s});
+    const QCommandLineOption& libraryOption = options[u"library"_s];
+    const QCommandLineOption& demoOption = options[u"demo"_s];
     parser.process(app);
     // Anything the options do not cover is a mistake worth a word, not
     // something to pass over silently and then open another library.

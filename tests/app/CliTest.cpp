@@ -1,6 +1,7 @@
 // quillmoth-cli as its users see it: exact tab-separated output, exit
 // statuses and messages.
 
+#include "app/cli/CliHelp.h"
 #include "tests/musiclibrary/LibraryTestSupport.h"
 
 #include <QFileInfo>
@@ -26,8 +27,11 @@ protected:
         writeFile(music().file(u"c/3.mp3"_s), QByteArray(2048, '\x7f'));
     }
 
-    CliRun run(const QStringList& arguments, bool withLibrary = true) const {
+    CliRun
+    run(const QStringList& arguments, bool withLibrary = true,
+        const QProcessEnvironment& environment = QProcessEnvironment::systemEnvironment()) const {
         QProcess process;
+        process.setProcessEnvironment(environment);
         QStringList all = {u"--data-folder"_s, dataFolder()};
         if (withLibrary)
             all << u"--library"_s << music().path();
@@ -117,6 +121,58 @@ TEST_F(CliTest, DemoBuildsAndPrintsLibraryFile) {
     EXPECT_EQ(allTracks(*open(folder + u"/Demo Library.xml"_s)).size(), 24);
 }
 
+TEST_F(CliTest, VersionAndUsageEndAtOnceWithSuccess) {
+    const CliRun version = run({u"--version"_s}, false);
+    EXPECT_EQ(version.exitCode, 0);
+    EXPECT_EQ(version.out, u"quillmoth-cli "_s + QStringLiteral(QUILLMOTH_VERSION) + u'\n');
+    const CliRun usage = run({u"--help"_s}, false);
+    EXPECT_EQ(usage.exitCode, 0);
+    for (const cli::Command& command : cli::commandTable())
+        EXPECT_TRUE(usage.out.contains(u"\n  "_s + cli::commandCall(command)))
+            << command.name.toStdString();
+    EXPECT_TRUE(version.err.isEmpty() && usage.err.isEmpty());
+}
+
+// Whatever the table holds, each command answers --help with its own
+// synopsis, every option it takes and its exit statuses, and nothing else.
+TEST_F(CliTest, EveryCommandAnswersHelp) {
+    for (const cli::Command& command : cli::commandTable()) {
+        SCOPED_TRACE(command.name.toStdString());
+        const CliRun result = run({command.name, u"--help"_s}, false);
+        EXPECT_EQ(result.exitCode, 0);
+        EXPECT_TRUE(result.err.isEmpty()) << result.err.toStdString();
+        EXPECT_TRUE(result.out.startsWith(u"Usage: quillmoth-cli "_s));
+        EXPECT_FALSE(result.out.contains(u"Commands:"_s)) << "the whole usage instead";
+        EXPECT_TRUE(result.out.simplified().contains(cli::commandCall(command).simplified()));
+        for (const cli::CommandOption& option : cli::allOptions(command))
+            EXPECT_TRUE(result.out.contains(u"\n  "_s + option.name + u' '))
+                << option.name.toStdString();
+        for (const cli::ExitStatus& status : cli::exitStatuses(command))
+            EXPECT_TRUE(result.out.contains(u"\n  %1  "_s.arg(status.code)));
+    }
+    // The order of other tools works too.
+    EXPECT_EQ(run({u"--help"_s, u"embed"_s}, false).out, run({u"embed"_s, u"--help"_s}, false).out);
+}
+
+// Qt's own diagnostics (a missing runtime folder under cron or su; here the
+// plugin loader's, which QT_DEBUG_PLUGINS turns on for certain) must not
+// reach a script's standard error unless asked for.
+TEST_F(CliTest, QtDiagnosticsOnlyWhenAskedFor) {
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.remove(u"XDG_RUNTIME_DIR"_s);
+    environment.insert(u"QT_DEBUG_PLUGINS"_s, u"1"_s);
+    const CliRun quiet = run({u"artwork"_s, u"1"_s}, true, environment);
+    EXPECT_EQ(quiet.exitCode, 0);
+    EXPECT_EQ(quiet.out, u"1\t1\t0\t"_s + seedSize(u"cover-300.jpg"_s) + u"\t300\t300\n"_s);
+    EXPECT_TRUE(quiet.err.isEmpty()) << quiet.err.toStdString();
+
+    const CliRun verbose = run({u"--verbose"_s, u"artwork"_s, u"1"_s}, true, environment);
+    EXPECT_EQ(verbose.out, quiet.out);
+    EXPECT_TRUE(verbose.err.contains(u"qt.core.plugin"_s)) << verbose.err.toStdString();
+    environment.insert(QString::fromLatin1(cli::VerboseVariable), u"1"_s);
+    EXPECT_EQ(run({u"artwork"_s, u"1"_s}, true, environment).err, verbose.err);
+}
+
 struct FailingCall {
     const char* label;
     QStringList arguments;
@@ -144,6 +200,10 @@ INSTANTIATE_TEST_SUITE_P(
         FailingCall{"unknownCommand", {u"frobnicate"_s}, 2, u"Unknown command \"frobnicate\"."_s},
         FailingCall{
             "missingArgument", {u"artwork"_s}, 2, u"Wrong number of arguments for \"artwork\"."_s},
+        FailingCall{"unknownOption",
+                    {u"embed"_s, u"--frobnicate"_s},
+                    2,
+                    u"Unknown option \"--frobnicate\".\n\nUsage: quillmoth-cli "_s},
         FailingCall{"badIndex",
                     {u"artwork"_s, u"x"_s},
                     2,

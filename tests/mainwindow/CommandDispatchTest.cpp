@@ -176,13 +176,6 @@ TEST_F(DispatchTest, KeysOutsideTheTableStartNothing) {
     EXPECT_FALSE(dispatch->setWizardOperation(keys::ExtractArtwork, [] {}));
 }
 
-TEST_F(DispatchTest, TheTickComparesInTheFixedOrder) {
-    EXPECT_EQ(dispatch->wizardKeys(),
-              QStringList({keys::CreateFolderJpg, keys::CreatePlaylist, keys::DeleteArtwork,
-                           keys::DownloadArtwork, keys::EmbedArtwork, keys::EmbedDownloadedArtwork,
-                           keys::GetAlbumArtwork}));
-}
-
 TEST_F(DispatchTest, ChoosingAWizardResetsTheHintClickCount) {
     CommandActions actions;
     actions.showStep3Hint = [](int& count) { ++count; };

@@ -89,21 +89,12 @@ protected:
     }
 };
 
-TEST_F(FormMainTest, StartsWithItsFixedLayoutAndStepsTwoAndThreeXDisabled) {
-    EXPECT_EQ(window->windowTitle(), u"Quillmoth"_s);
-    EXPECT_EQ(window->centralWidget()->size(), QSize(1001, 673));
-    EXPECT_EQ(window->ProgressMain()->geometry(), QRect(736, 16, 249, 25));
-    EXPECT_EQ(window->TabMain()->geometry(), QRect(16, 72, 969, 321));
-    EXPECT_EQ(window->TrackDetailsMain()->widget()->geometry(), QRect(16, 400, 972, 265));
-    EXPECT_EQ(window->TabMain()->tabText(0), u"Eligi&ble Songs (0)"_s);
-    EXPECT_EQ(window->TabMain()->tabText(1), u"Ineligible S&ongs (0)"_s);
+TEST_F(FormMainTest, StartsWithStepsTwoAndThreeXDisabled) {
     EXPECT_TRUE(button(keys::Step1)->isEnabled());
     EXPECT_FALSE(button(keys::Step2)->isEnabled());
     EXPECT_FALSE(button(keys::Step3x)->isEnabled());
     EXPECT_TRUE(button(keys::Step3)->isEnabled());
     EXPECT_FALSE(window->menuItem(u"ItemStep3"_s)->isEnabled());
-    EXPECT_EQ(window->ListMain(0)->columnWidth(5), 578);
-    EXPECT_EQ(window->ListMain(1)->columnWidth(4), 324);
     EXPECT_TRUE(window->DetailsShown());
     EXPECT_TRUE(window->TimerWiseUpdate()->isActive());
     EXPECT_FALSE(window->TimerButtonMenu()->isActive());
@@ -274,22 +265,22 @@ TEST_F(FormMainTest, ClickingTheSortColumnTwiceSortsDescendingThenAscending) {
     EXPECT_EQ(window->ListMain(0)->header()->sortIndicatorSection(), catalogue::ColumnSongName);
 }
 
+// Without the details panel the lists take its room and show more rows.
 TEST_F(FormMainTest, ShowDetailsSwitchesPanelSizesAndGridRows) {
-    EXPECT_EQ(window->GridRowsVisible(), 12);
+    const int rows = window->GridRowsVisible();
+    const int height = window->ListMain(1)->height();
     QAction* showDetails = window->menuItem(u"ItemViewShowDetails"_s);
     EXPECT_TRUE(showDetails->isChecked());
     showDetails->trigger();
-    EXPECT_EQ(window->GridRowsVisible(), 27);
+    EXPECT_GT(window->GridRowsVisible(), rows);
     EXPECT_FALSE(window->DetailsShown());
     EXPECT_FALSE(showDetails->isChecked());
     EXPECT_TRUE(window->TrackDetailsMain()->widget()->isHidden());
-    EXPECT_EQ(window->TabMain()->height(), 585);
-    EXPECT_EQ(window->ListMain(0)->height(), 545);
-    EXPECT_EQ(window->ListMain(1)->height(), 545);
+    EXPECT_GT(window->ListMain(0)->height(), height);
+    EXPECT_EQ(window->ListMain(1)->height(), window->ListMain(0)->height());
     showDetails->trigger();
-    EXPECT_EQ(window->GridRowsVisible(), 12);
-    EXPECT_EQ(window->TabMain()->height(), 321);
-    EXPECT_EQ(window->ListMain(1)->height(), 281);
+    EXPECT_EQ(window->GridRowsVisible(), rows);
+    EXPECT_EQ(window->ListMain(1)->height(), height);
     EXPECT_FALSE(window->TrackDetailsMain()->widget()->isHidden());
 }
 
@@ -306,18 +297,6 @@ TEST_F(FormMainTest, WizardFromTheDropDownStartsFromTheTimerNotTheMenu) {
     EXPECT_TRUE(QTest::qWaitFor([&] { return !started.isEmpty(); }, 5000));
     EXPECT_EQ(started, QStringList{keys::EmbedArtwork});
     EXPECT_FALSE(window->TimerButtonMenu()->isActive());
-}
-
-TEST_F(FormMainTest, SuppressedStepThreeHintComesBackAtTheThirdClick) {
-    support::RegSetString(support::Hive::CurrentUser, support::KEY_DONT_SHOW_AGAIN,
-                          support::MSG_KEY_STEP3, u"no"_s);
-    button(keys::Step3)->click();
-    button(keys::Step3)->click();
-    EXPECT_TRUE(ui.messages.shown.isEmpty());
-    button(keys::Step3)->click();
-    ASSERT_EQ(ui.messages.shown.size(), 1);
-    EXPECT_TRUE(
-        ui.messages.shown.first().text.startsWith(u"Please click on the small drop-down"_s));
 }
 
 TEST_F(FormMainTest, StepTwoExplainsTheReview) {

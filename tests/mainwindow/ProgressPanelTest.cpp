@@ -79,18 +79,6 @@ TEST(UcProgress, DoneFillsAndClearEmpties) {
     EXPECT_EQ(panel.barPercent(), 0);
 }
 
-TEST(UcProgress, StartsAtHundredZeroAndInactive) {
-    UcProgress panel;
-    EXPECT_EQ(panel.max(), 100);
-    EXPECT_EQ(panel.value(), 0);
-    EXPECT_FALSE(panel.active());
-    EXPECT_FALSE(panel.stopButton()->isEnabled());
-    EXPECT_EQ(panel.size(), QSize(249, 25));
-    EXPECT_EQ(panel.bar()->geometry(), QRect(0, 4, 145, 17));
-    EXPECT_EQ(panel.stopButton()->geometry(), QRect(160, 0, 81, 25));
-    EXPECT_EQ(panel.stopButton()->text(), QStringLiteral("Stop"));
-}
-
 TEST(UcProgress, ActiveStateDecidesStopButtonAndBarColour) {
     // Distinct colours, so that the test can tell which one the bar took.
     const QPalette saved = QApplication::palette();
@@ -124,28 +112,6 @@ TEST(UcProgress, StopAndCancelRaiseCancelClickedAndNothingElse) {
     EXPECT_EQ(cancelled.count(), 2);
     EXPECT_EQ(panel.value(), 4);
     EXPECT_TRUE(panel.active());
-}
-
-TEST(Uc3dLine, DrawsADarkLineWithALightLineBelowAcrossItsWidth) {
-    mainwindow::Uc3dLine line;
-    QPalette palette = line.palette();
-    palette.setColor(QPalette::Dark, Qt::black);
-    palette.setColor(QPalette::Light, Qt::white);
-    palette.setColor(QPalette::Window, Qt::red);
-    line.setPalette(palette);
-    line.resize(120, 4);
-    EXPECT_EQ(line.lineTop(), QLine(0, 0, 120, 0));
-    EXPECT_EQ(line.lineBottom(), QLine(0, 1, 120, 1));
-
-    const QImage image = line.grab().toImage();
-    for (int x : {0, 60, 119}) {
-        EXPECT_EQ(QColor(image.pixel(x, 0)), QColor(Qt::black)) << x;
-        EXPECT_EQ(QColor(image.pixel(x, 1)), QColor(Qt::white)) << x;
-    }
-
-    line.resize(300, 4);
-    EXPECT_EQ(line.lineTop(), QLine(0, 0, 300, 0));
-    EXPECT_EQ(QColor(line.grab().toImage().pixel(250, 1)), QColor(Qt::white));
 }
 
 } // namespace

@@ -185,39 +185,13 @@ protected:
     QStringList opened;
 };
 
-TEST_F(TrackDetailsPanelTest, StartsEmptyWithItsPagesAndFixedTexts) {
-    EXPECT_EQ(panel->size(), QSize(972, 265));
-    EXPECT_EQ(panel->TabMain()->tabText(0), u"Song Details"_s);
-    EXPECT_EQ(panel->TabMain()->tabText(1), u"Web"_s);
-    EXPECT_EQ(panel->DetailsTab(), 0);
-    panel->setDetailsTab(1);
-    EXPECT_EQ(panel->TabMain()->currentIndex(), 1);
-    EXPECT_EQ(panel->OLEDropMode(), 1);
+TEST_F(TrackDetailsPanelTest, StartsEmptyAndAcceptsDrops) {
     EXPECT_TRUE(panel->acceptDrops());
-    EXPECT_EQ(panel->ArrIndex(), 0);
     EXPECT_EQ(panel->Track(), nullptr);
-
-    const QStringList captions = {u"Downloaded"_s, u"Embedded"_s,   u"Folder.JPG"_s, u"WmpSmall"_s,
-                                  u"WmpLarge"_s,   u"Other file"_s, u"Backup"_s};
-    EXPECT_EQ(panel->OptImage(8)->text(), u"AlbumArtSmall"_s);
-    for (int kind : Kinds) {
+    for (int kind : Kinds)
         EXPECT_FALSE(panel->OptImage(kind)->isEnabled());
-        if (kind != 8) {
-            EXPECT_TRUE(captions.contains(panel->OptImage(kind)->text()));
-        }
-    }
-    EXPECT_EQ(panel->OptImage(3), nullptr);
     EXPECT_FALSE(panel->ButGo()->isEnabled());
     EXPECT_FALSE(panel->ButCopyFieldsNow()->isEnabled());
-    EXPECT_TRUE(panel->CheckIncludeArtist()->isChecked());
-    EXPECT_TRUE(panel->CheckIncludeAlbum()->isChecked());
-    EXPECT_FALSE(panel->CheckIncludeSong()->isChecked());
-    EXPECT_TRUE(panel->CheckCopyDetails()->isChecked());
-    EXPECT_EQ(panel->findChild<QLabel*>(u"Label4"_s)->text(),
-              u"You can drop and drop any album cover art image (usually in JPG format) from "
-              u"your browser window onto anywhere in the Quillmoth window to assign it the "
-              u"currently selected song. (Image drag and drop is best supported in Internet "
-              u"Explorer and may not work in other browsers.)"_s);
     expectEmptyPicture();
 }
 

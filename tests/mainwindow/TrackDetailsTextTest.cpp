@@ -137,12 +137,8 @@ TEST(KindImageFile, NamedFilesAreFoundWhateverTheirCase) {
     EXPECT_EQ(FolderKindFile(record, catalogue::ArtKindFolderJpg, 1), u""_s);
 }
 
-TEST(WebSites, FourSitesWithDistinctIdsPositionsAndWebAddresses) {
+TEST(WebSites, DistinctIdsPositionsAndWebAddresses) {
     const std::vector<WebSite>& sites = WebSiteTable();
-    ASSERT_EQ(sites.size(), 4u);
-    EXPECT_EQ(sites[0].displayName, u"Amazon"_s);
-    EXPECT_EQ(sites[2].displayName, u"allmusic"_s);
-    EXPECT_EQ(sites[3].displayName, u"Wal-Mart"_s);
     QSet<int> ids;
     for (size_t i = 0; i < sites.size(); ++i) {
         EXPECT_EQ(sites[i].position, static_cast<int>(i));
@@ -154,7 +150,7 @@ TEST(WebSites, FourSitesWithDistinctIdsPositionsAndWebAddresses) {
         EXPECT_FALSE(url.hasQuery());
         EXPECT_EQ(WebSiteById(sites[i].id), &sites[i]);
     }
-    EXPECT_EQ(ids.size(), 4);
+    EXPECT_EQ(ids.size(), qsizetype(sites.size()));
     EXPECT_EQ(WebSiteById(99), nullptr);
 }
 

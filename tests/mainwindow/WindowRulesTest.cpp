@@ -77,11 +77,6 @@ INSTANTIATE_TEST_SUITE_P(Cases, ListMainStatusTest,
                                            StatusCase{0, 0, false, 2}, StatusCase{0, 4, false, 3},
                                            StatusCase{0, 4, true, 4}));
 
-TEST(WindowQueries, GridRowsVisibleFollowsTheDetailsPanel) {
-    EXPECT_EQ(GridRowsVisible(true), 12);
-    EXPECT_EQ(GridRowsVisible(false), 27);
-}
-
 const QString EligibleWithEmbedded =
     u"Show songs which have at least one album cover art image (including those with images "
     u"already embedded) -- see the View menu to filter the list contents"_s;
@@ -128,23 +123,6 @@ INSTANTIATE_TEST_SUITE_P(
                       TooltipCase{5000, 100, {}, Qt::AltModifier, 255, QString()},
                       // A keypad key is no Shift, Ctrl or Alt.
                       TooltipCase{100, 100, {}, Qt::KeypadModifier, 255, EligibleWithEmbedded}));
-
-TEST(StepMessages, Step2HelpIsFiveParagraphsWithItsTitleAndIcon) {
-    testing_support::ScriptedMessageBoxes boxes;
-    ShowStep2Help(boxes);
-    ASSERT_EQ(boxes.shown.size(), 1);
-    const auto& shown = boxes.shown.first();
-    EXPECT_EQ(shown.title, u"Quillmoth - Step 2"_s);
-    EXPECT_EQ(shown.icon, support::MbInformation);
-    EXPECT_EQ(shown.buttons, support::MbOk);
-    const QStringList paragraphs = shown.text.split(u"\n\n"_s);
-    ASSERT_EQ(paragraphs.size(), 5);
-    EXPECT_TRUE(paragraphs[1].contains(u"available.  Use the Web tab"_s));
-    EXPECT_TRUE(paragraphs[1].contains(u"the cover art.  Adding"_s));
-    EXPECT_EQ(paragraphs[4],
-              u"For more information, open the Help menu and choose Online Documentation."_s);
-    EXPECT_FALSE(shown.text.endsWith(u'\n'));
-}
 
 class Step3HintTest : public ::testing::Test {
 protected:

@@ -26,21 +26,6 @@ protected:
     FormAbout about{nullptr, [this](const QString& address) { opened.append(address); }};
 };
 
-TEST_F(FormAboutTest, ShowsTheProductTexts) {
-    EXPECT_EQ(about.windowTitle(), u"About Quillmoth"_s);
-    EXPECT_EQ(about.Label1->text(), u"Quillmoth"_s);
-    EXPECT_EQ(about.Label5->text(), u"\u2122"_s);
-    EXPECT_EQ(about.Label2->text(), u"Version 2.3"_s);
-    EXPECT_EQ(about.Label6->text(),
-              u"Please visit our web site for current product information:"_s);
-    EXPECT_EQ(about.LabLink->text(), PRODUCT_HOME_PAGE);
-    EXPECT_FALSE(about.Label3->text().isEmpty());
-    EXPECT_EQ(about.ButOK->text(), u"OK"_s);
-    EXPECT_TRUE(about.ButOK->isDefault());
-    about.layout()->activate();
-    EXPECT_EQ(about.minimumSize(), about.maximumSize()) << "a fixed size, as every dialog";
-}
-
 TEST_F(FormAboutTest, LogoIsTheApplicationIcon) {
     QPixmap icon(32, 32);
     icon.fill(Qt::red);
@@ -72,30 +57,6 @@ TEST_F(FormAboutTest, TabReachesTheLinkAndShowsIt) {
     QTest::keyClick(about.ButOK, Qt::Key_Tab);
     ASSERT_EQ(QApplication::focusWidget(), about.LabLink);
     EXPECT_NE(about.LabLink->grab().toImage(), unfocused);
-}
-
-TEST_F(FormAboutTest, OkClosesTheBox) {
-    about.show();
-    ASSERT_TRUE(about.isVisible());
-    QTest::mouseClick(about.ButOK, Qt::LeftButton);
-    EXPECT_FALSE(about.isVisible());
-    EXPECT_EQ(about.result(), QDialog::Accepted);
-    EXPECT_TRUE(opened.isEmpty());
-}
-
-TEST_F(FormAboutTest, EscapeClosesTheBox) {
-    about.show();
-    QTest::keyClick(&about, Qt::Key_Escape);
-    EXPECT_FALSE(about.isVisible());
-}
-
-TEST_F(FormAboutTest, ReturnClosesTheBoxAsItOpens) {
-    ASSERT_TRUE(testing_support::ShowActive(about));
-    EXPECT_EQ(QApplication::focusWidget(), about.ButOK);
-    testing_support::PressOnFocus(about, Qt::Key_Return);
-    EXPECT_FALSE(about.isVisible());
-    EXPECT_EQ(about.result(), QDialog::Accepted);
-    EXPECT_TRUE(opened.isEmpty());
 }
 
 // OK is the default and the cancel button: Return and Escape close the box

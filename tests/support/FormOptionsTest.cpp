@@ -61,35 +61,6 @@ protected:
     ScriptedMessageBoxes messages;
 };
 
-TEST_F(FormOptionsTest, ShowsItsTexts) {
-    FormOptions dialog(messages);
-    EXPECT_EQ(dialog.windowTitle(), u"Options"_s);
-    EXPECT_EQ(dialog.FrameWiseUpdate()->title(), u"Check for updates to Quillmoth"_s);
-    EXPECT_EQ(dialog.CheckWiseUpdateEnabled()->text(),
-              u"Automatically check for new &versions a few seconds after starting Quillmoth"_s);
-    EXPECT_EQ(dialog.LabEditWiseUpdateCheckDays(0)->text(),
-              u"O&nly contact the Tarnwick web site every"_s);
-    EXPECT_EQ(dialog.LabEditWiseUpdateCheckDays(1)->text(), u"days to check for updates."_s);
-    EXPECT_EQ(dialog.LabZeroDaysNote()->text(),
-              u"A value of 0 days will cause Quillmoth to check for a new version every time it "
-              u"starts."_s);
-    EXPECT_EQ(dialog.LabManualCheckNote()->text(),
-              u"Note: In addition to the automatic checks configured here, you can also perform a "
-              u"manual check at any point by opening the 'Web' menu and choosing 'Check for "
-              u"updates...'."_s);
-    EXPECT_EQ(dialog.ButOK()->text(), u"OK"_s);
-    EXPECT_EQ(dialog.ButCancel()->text(), u"Cancel"_s);
-    EXPECT_TRUE(dialog.ButOK()->isDefault());
-    // The controls of the setting sit in the frame.
-    for (QWidget* control : {static_cast<QWidget*>(dialog.CheckWiseUpdateEnabled()),
-                             static_cast<QWidget*>(dialog.EditWiseUpdateCheckDays()),
-                             static_cast<QWidget*>(dialog.LabEditWiseUpdateCheckDays(0)),
-                             static_cast<QWidget*>(dialog.LabEditWiseUpdateCheckDays(1)),
-                             static_cast<QWidget*>(dialog.LabZeroDaysNote())})
-        EXPECT_TRUE(dialog.FrameWiseUpdate()->isAncestorOf(control))
-            << control->objectName().toStdString();
-}
-
 TEST_F(FormOptionsTest, InitShowsTheSettingsAndTheBoxEnablesTheDays) {
     {
         FormOptions dialog(messages);
@@ -202,12 +173,6 @@ INSTANTIATE_TEST_SUITE_P(Entries, FormOptionsInvalidTest,
                          [](const ::testing::TestParamInfo<InvalidCase>& info) {
                              return info.param.name;
                          });
-
-TEST_F(FormOptionsTest, InvalidDaysTextHasTheSecondParagraphOnlyWhenUnchecked) {
-    EXPECT_EQ(FormOptions::InvalidDaysText(true), InvalidFirstParagraph);
-    EXPECT_EQ(FormOptions::InvalidDaysText(false),
-              InvalidFirstParagraph + u"\n\n"_s + InvalidUncheckedParagraph);
-}
 
 enum class Leaving { CancelButton, EscapeKey, CloseBox };
 

@@ -86,12 +86,6 @@ TEST_F(MsgBoxMaybeTest, ShowsWithCheckBoxAndReturnsThePressedButton) {
     EXPECT_EQ(stored(MSG_KEY_RUN_UPDATER), QString());
 }
 
-TEST_F(MsgBoxMaybeTest, KeepsAGivenTitle) {
-    MsgBoxMaybe(boxes, Prompt, MbOk, MbInformation, MSG_KEY_STEP3, true, u"Step 3"_s);
-    ASSERT_EQ(boxes.shown.size(), 1);
-    EXPECT_EQ(boxes.shown[0].title, u"Step 3"_s);
-}
-
 TEST_F(MsgBoxMaybeTest, TickedBoxSuppressesTheNextTime) {
     boxes.checkBoxAnswers = {true};
     EXPECT_EQ(MsgBoxMaybe(boxes, Prompt, MbOk, MbInformation, MSG_KEY_STEP3, true), IdOk);

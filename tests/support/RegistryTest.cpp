@@ -60,19 +60,16 @@ TEST_F(RegistryTest, MissingValuesAndKeysGiveTheDefaults) {
     }
 }
 
-TEST_F(RegistryTest, NumberWhereTextIsExpectedReadsAsEmptyText) {
-    RegSetDword(Hive::CurrentUser, KEY_QUILLMOTH, VALUE_TARGET_SIZE, 300);
-    EXPECT_EQ(RegGetString(Hive::CurrentUser, KEY_QUILLMOTH, VALUE_TARGET_SIZE), QString());
-    EXPECT_EQ(RegGetLong(Hive::CurrentUser, KEY_QUILLMOTH, VALUE_TARGET_SIZE, 14), 14);
-    EXPECT_EQ(RegGetDword(Hive::CurrentUser, KEY_QUILLMOTH, VALUE_TARGET_SIZE, -1), 300);
-}
-
-TEST_F(RegistryTest, TextWhereNumberIsExpectedReadsAsDefault) {
+// A value of another type than the one asked for reads as the default: a
+// number as text, text as a number, and what no type of ours describes.
+TEST_F(RegistryTest, ValuesOfAnotherTypeReadAsDefaults) {
+    RegSetDword(Hive::CurrentUser, KEY_QUILLMOTH, u"Number"_s, 300);
+    EXPECT_EQ(RegGetString(Hive::CurrentUser, KEY_QUILLMOTH, u"Number"_s), QString());
+    EXPECT_EQ(RegGetLong(Hive::CurrentUser, KEY_QUILLMOTH, u"Number"_s, 14), 14);
+    EXPECT_EQ(RegGetDword(Hive::CurrentUser, KEY_QUILLMOTH, u"Number"_s, -1), 300);
     storeString(KEY_QUILLMOTH, u"Count"_s, u"7"_s);
     EXPECT_EQ(RegGetDword(Hive::CurrentUser, KEY_QUILLMOTH, u"Count"_s, -1), -1);
-}
 
-TEST_F(RegistryTest, ValuesOfAnotherTypeReadAsDefaults) {
     writeFile(userFile, R"({"Software\\Tarnwick\\Quillmoth": {
         "TargetSize": {"type": "REG_BINARY", "data": "AAEC"},
         "Half": {"type": "REG_DWORD", "data": 1.5},

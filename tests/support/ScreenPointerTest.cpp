@@ -59,14 +59,6 @@ TEST(ScreenPointer, GrowsByOneAndNeverShrinks) {
     EXPECT_EQ(display.current(), 7);
 }
 
-TEST(ScreenPointer, PopWithoutPushShowsTheDefault) {
-    RecordingPointer display(POINTER_HOURGLASS);
-    ScreenPointer pointer(display);
-    pointer.PopPointer();
-    EXPECT_EQ(display.code, POINTER_DEFAULT);
-    EXPECT_EQ(pointer.depth(), 0);
-}
-
 TEST(ScreenPointer, ProgramStackDrivesTheInstalledDisplay) {
     RecordingPointer display(POINTER_DEFAULT);
     InstallPointerDisplay(&display);

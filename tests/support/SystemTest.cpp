@@ -86,14 +86,4 @@ TEST(SystemVersion, ReadsLeadingMajorAndMinor) {
     EXPECT_TRUE(IsVistaOrLater());
 }
 
-TEST(ProgramVersion, AboutBoxTextShowsMajorAndMinor) {
-    EXPECT_EQ(VersionText(), u"Version 2.3"_s);
-}
-
-TEST(MessageBeepTest, BeepsOnce) {
-    testing_support::CountingBeeper beeper;
-    EXPECT_TRUE(MessageBeep(beeper, 48));
-    EXPECT_EQ(beeper.beeps, 1);
-}
-
 } // namespace

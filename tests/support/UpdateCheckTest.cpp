@@ -132,27 +132,23 @@ TEST_F(UpdateCheckTest, FirstRunAsksThenStartsTheUpdaterAndRecordsTheTime) {
     EXPECT_EQ(stored(VALUE_LAST_UPDATE_RUN), u"2026/01/15 12:00:00"_s);
 }
 
-TEST_F(UpdateCheckTest, AutomaticCheckOffOnlyTheMenuStartsTheUpdaterIgnoringTheInterval) {
-    installUpdater();
-    SetUpdateCheckEnabled(false);
-    run(false, false);
-    EXPECT_TRUE(starter.started.isEmpty());
-    EXPECT_TRUE(messages.shown.isEmpty());
-
-    lastRunDaysAgo(0.01);
-    run(true, true);
-    EXPECT_EQ(starter.started.size(), 1);
-    EXPECT_EQ(stored(VALUE_LAST_UPDATE_RUN), u"2026/01/01 12:00:00"_s);
-}
-
-TEST_F(UpdateCheckTest, NotDueTheAutomaticCheckDoesNothingButTheMenuRuns) {
-    installUpdater();
-    lastRunDaysAgo(1);
-    run(false, false);
-    EXPECT_TRUE(starter.started.isEmpty());
-    EXPECT_TRUE(messages.shown.isEmpty());
-    run(true, true);
-    EXPECT_EQ(starter.started.size(), 1);
+// With the automatic check off, or not due yet, only the menu starts the
+// updater, whatever the interval.
+TEST_F(UpdateCheckTest, WhenTheAutomaticCheckWaitsOnlyTheMenuStartsTheUpdater) {
+    for (const bool checkOff : {true, false}) {
+        SCOPED_TRACE(checkOff ? "check off" : "not due");
+        starter.started.clear();
+        messages.shown.clear();
+        SetUpdateCheckEnabled(!checkOff);
+        installUpdater();
+        lastRunDaysAgo(checkOff ? 0.01 : 1);
+        run(false, false);
+        EXPECT_TRUE(starter.started.isEmpty());
+        EXPECT_TRUE(messages.shown.isEmpty());
+        run(true, true);
+        EXPECT_EQ(starter.started.size(), 1);
+        EXPECT_EQ(stored(VALUE_LAST_UPDATE_RUN), u"2026/01/01 12:00:00"_s);
+    }
 }
 
 TEST_F(UpdateCheckTest, CancelAtThePromptStartsNothingAndStoresNoTime) {

@@ -28,14 +28,6 @@ protected:
     const QString machineFile = temp.file(u"machine.json"_s);
 };
 
-TEST_F(UpdateSettingsTest, NothingStoredGivesTheDefaults) {
-    EXPECT_TRUE(GetUpdateCheckEnabled());
-    EXPECT_EQ(GetUpdateCheckDays(), 14);
-    EXPECT_EQ(LoadLastUpdateRun(), QDateTime(QDate(1899, 12, 30), QTime(0, 0)));
-    EXPECT_EQ(GetLastWiseUpdateCheckDays(), -1);
-    EXPECT_EQ(GetWiseCheckDays(), -1);
-}
-
 TEST_F(UpdateSettingsTest, ValuesAreWrittenInTheirTextForms) {
     SetUpdateCheckEnabled(false);
     EXPECT_EQ(stored(VALUE_UPDATE_ENABLED), u"False"_s);
