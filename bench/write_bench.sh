@@ -156,11 +156,11 @@ measure_quillmoth() {
     cp -r "$base" "$work"
     sync
     local trace="$CACHE/strace.txt" rss="$CACHE/rss.txt"
-    strace -f -c -o "$trace" -e trace=fsync,fdatasync,syncfs,sync,sync_file_range \
+    strace -f -c -o "$trace" -e trace=fsync,fdatasync,syncfs,sync \
         "$CLI" --library "$work" --data-folder "$CACHE/data" embed --sources 3 --existing 3 \
         >/dev/null 2>&1
     local flushes
-    flushes=$(awk '$NF ~ /^(fsync|fdatasync|syncfs|sync|sync_file_range)$/ {n += $4} END {print n + 0}' "$trace")
+    flushes=$(awk '$NF ~ /^(fsync|fdatasync|syncfs|sync)$/ {n += $4} END {print n + 0}' "$trace")
     rm -rf "$work" "$CACHE/data"
     cp -r "$base" "$work"
     /usr/bin/time -f %M -o "$rss" "$CLI" --library "$work" --data-folder "$CACHE/data" embed \

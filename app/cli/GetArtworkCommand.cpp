@@ -78,7 +78,19 @@ Command getArtworkCommand() {
             u"download playlist's songs that have none; one line per album"_s,
             0,
             6,
-            getArtwork};
+            getArtwork,
+            {{u"--playlist"_s, u"NAME"_s,
+              u"the songs of the playlist NAME; default \"Quillmoth - download artwork\""_s},
+             {u"--tracks"_s, u"LIST"_s,
+              u"the songs of LIST instead, comma-separated library track numbers (as tracks "
+              u"prints them)"_s},
+             {u"--size"_s, u"250|500|1200|original"_s,
+              u"the cover size asked for, in pixels, or the original image; default the "
+              u"remembered choice, else 500"_s}},
+            u"one line per album: its songs' numbers, found, not found, skipped or failed, the "
+            u"MusicBrainz release id, the reason; then the closing message. Sends the albums' "
+            u"artist and title (or their release ids) to MusicBrainz and the Cover Art Archive"_s,
+            {{1, u"the playlist does not exist or a track number is outside the library"_s}}};
 }
 
 } // namespace cli

@@ -43,9 +43,18 @@ void filesAndEnvironment(docs::RoffPage& page,
     page.item(u"\\fBHOME\\fR"_s, u"The user's home folder, below which the above are."_s);
     page.section(u"FILES"_s);
     page.item(u"\\fI~/.local/share/Tarnwick/Quillmoth/Library/\\fR"_s,
-              u"The data folder: the library index (index.sqlite), downloaded artwork "
-              u"(downloaded/), the program's playlists (playlists/, also as .m3u8 files) and "
-              u"the pictures removed by runs, kept for restoring (removed.sqlite)."_s);
+              u"The data folder: the library index, a cache of what the song files say "
+              u"(index.sqlite), the engine's records of persistent ids, playlists and "
+              u"downloaded artwork (records.sqlite), downloaded artwork (downloaded/), the "
+              u"program's playlists (playlists/, also as .m3u8 files), the pictures removed by "
+              u"runs, kept for restoring (removed.sqlite), and the answers of MusicBrainz and "
+              u"the Cover Art Archive, kept for 30 days (cover-lookups.json). A file that "
+              u"cannot be read is set aside as NAME.unreadable-DATE-TIME, never deleted."_s);
+    page.item(u"\\fI~/.local/share/Tarnwick/Quillmoth/Open journals/\\fR"_s,
+              u"The rollback journals of writes in progress, listed so that a write cut off "
+              u"by a crash is undone at the next start whatever library is opened. The "
+              u"journals themselves are hidden .quillmoth-journal-* files in the songs' "
+              u"folders."_s);
     page.item(u"\\fI~/.config/Tarnwick/Quillmoth/registry.json\\fR"_s,
               u"The user's settings: the options of the wizards, the library opened last and "
               u"how long removed pictures are kept."_s);
