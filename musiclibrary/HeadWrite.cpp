@@ -132,37 +132,43 @@ AudioFileFacts writeInPlace(const QString& path, const tagio::HeadRewrite& plan,
     if (::fstat(song.get(), &now) != 0 || !sameVersion(now, seen))
         throw FileFailure{LibraryError::WriteFailed,
                           u"another program changed the file at the same time."_s};
-    const QByteArray oldHead = readAt(song.get(), plan.oldHeadSize, 0);
-    if (oldHead.size() != plan.oldHeadSize)
+    JournalRecord record{QFileInfo(path).fileName(), now.st_size, plan.offset,
+                         readAt(song.get(), plan.oldHeadSize, plan.offset),
+                         paddedHead(plan, plan.oldHeadSize)};
+    if (record.oldHead.size() != plan.oldHeadSize)
         throw FileFailure{LibraryError::Unreadable, u"the file could not be read whole."_s};
-    const QByteArray newHead = paddedHead(plan, plan.oldHeadSize);
 
     SafeFileWrite::injectFailureAt(Stage::Copy);
     SafeFileWrite::noteWriteInFolder(QFileInfo(path).absolutePath());
     RollbackJournal& journal = RollbackJournal::forFolder(QFileInfo(path).absolutePath());
-    journal.record(QFileInfo(path).fileName(), now.st_size, oldHead, newHead);
+    // Durable before the song is touched, together with the songs written
+    // before it: the song itself is flushed by the next write's barrier, or
+    // at the end of the run.
+    journal.begin(record);
     if (injectedStop == InPlaceStop::AfterJournal)
         throw FileFailure{LibraryError::WriteFailed, u"stopped for a test after the journal."_s};
     try {
         SafeFileWrite::injectFailureAt(Stage::Change);
-        if (!writeAt(song.get(), newHead, 0))
+        if (!writeAt(song.get(), record.newHead, plan.offset))
             throw systemFailure(u"the new tag could not be written"_s);
         SafeFileWrite::injectFailureAt(Stage::Flush);
-        if (::fdatasync(song.get()) != 0)
-            throw systemFailure(u"the new tag could not be flushed to disk"_s);
         if (injectedStop == InPlaceStop::AfterSong)
             throw FileFailure{LibraryError::WriteFailed, u"stopped for a test after the song."_s};
         SafeFileWrite::injectFailureAt(Stage::Verify);
         AudioFileFacts facts = plan.verify(path);
         SafeFileWrite::injectFailureAt(Stage::Replace);
-        journal.drop();
+        journal.settle();
         return facts;
     } catch (...) {
-        // The journal holds the old bytes: they go back now, or, should
-        // that fail too, the next time the engine comes to the folder.
-        if (injectedStop == InPlaceStop::None && writeAt(song.get(), oldHead, 0) &&
-            ::fdatasync(song.get()) == 0)
-            journal.drop();
+        // The journal holds the old bytes: they go back now. Should that
+        // fail too, the journal is kept for the next start to apply.
+        if (injectedStop == InPlaceStop::None || injectedStop == InPlaceStop::UndoFails) {
+            if (injectedStop == InPlaceStop::None &&
+                writeAt(song.get(), record.oldHead, plan.offset))
+                journal.settle();
+            else
+                journal.keep();
+        }
         throw;
     }
 }
@@ -231,8 +237,11 @@ AudioFileFacts writeHeadRewrite(const QString& path, const tagio::HeadRewrite& p
     // A read-only mark is the user's: it refuses every way of writing.
     if (!(seen.st_mode & S_IWUSR))
         throw FileFailure{LibraryError::WriteFailed, u"the file is read-only."_s};
-    if (plan.oldHeadSize > 0 && plan.tag.size() <= plan.oldHeadSize &&
-        paddedHead(plan, plan.oldHeadSize).size() == plan.oldHeadSize) {
+    const bool fits = plan.oldHeadSize > 0 && plan.tag.size() <= plan.oldHeadSize &&
+                      paddedHead(plan, plan.oldHeadSize).size() == plan.oldHeadSize;
+    if (!fits && plan.offset > 0)
+        throw FileFailure{LibraryError::WriteFailed, u"the new tag does not fit its place."_s};
+    if (fits) {
         // The file a link points to is the one written.
         char* resolved = ::realpath(QFile::encodeName(path).constData(), nullptr);
         if (!resolved)

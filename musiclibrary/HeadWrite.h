@@ -24,8 +24,9 @@ AudioFileFacts writeHeadRewrite(const QString& path, const tagio::HeadRewrite& p
 qint64 generousPadding(const QByteArray& tag);
 
 // Tests only: where an in-place write stops as if it had been killed
-// (none, after the journal is written, after the song is written).
-enum class InPlaceStop { None, AfterJournal, AfterSong };
+// (none, after the journal is written, after the song is written), or that
+// undoing a failed write fails as well.
+enum class InPlaceStop { None, AfterJournal, AfterSong, UndoFails };
 void stopInPlaceWriteForTesting(InPlaceStop stop);
 
 } // namespace musiclibrary

@@ -1,5 +1,6 @@
 #include "musiclibrary/Library.h"
 
+#include "musiclibrary/RollbackJournal.h"
 #include "musiclibrary/SafeFileWrite.h"
 
 #include "musiclibrary/FolderScan.h"
@@ -193,6 +194,7 @@ ITunesPtr openLibrary(const QString& path, const LibraryOptions& options) {
         throwNotALibrary(path);
     }
 
+    RecoverInterruptedWrites();
     const QString dataFolder =
         QDir::cleanPath(options.dataFolder.isEmpty() ? defaultDataFolder() : options.dataFolder);
     QDir().mkpath(dataFolder);
@@ -210,6 +212,10 @@ ITunesPtr openLibrary(const QString& path, const LibraryOptions& options) {
 
 void FinishWrites() {
     SafeFileWrite::flushFolders();
+}
+
+QStringList RecoverInterruptedWrites() {
+    return RollbackJournal::recoverListed();
 }
 
 } // namespace musiclibrary

@@ -5,6 +5,7 @@
 #include "musiclibrary/ITunes.h"
 
 #include <QString>
+#include <QStringList>
 
 namespace musiclibrary {
 
@@ -31,5 +32,11 @@ ITunesPtr openLibrary(const QString& path, const LibraryOptions& options);
 // the rollback journals kept open for the series go. Writes never need it
 // to be whole; it is done when a library closes as well.
 void FinishWrites();
+
+// Rolls back every write that was cut off (a crash, a kill), wherever its
+// song is: the open journals are listed in the data folder. Returns a
+// message for each that could not be undone yet; those are kept and tried
+// again at the next start. openLibrary() does it as well.
+QStringList RecoverInterruptedWrites();
 
 } // namespace musiclibrary

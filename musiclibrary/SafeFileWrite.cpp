@@ -423,7 +423,7 @@ int SafeFileWrite::removeStaleCopies(const QString& folder) {
 bool SafeFileWrite::tidyLeftover(const QString& path) {
     const QString name = QFileInfo(path).fileName();
     if (RollbackJournal::isJournalName(name))
-        return RollbackJournal::recoverIfStale(path);
+        return RollbackJournal::recover(path) == RollbackJournal::Recovery::Done;
     if (NewFileWrite::isReadyName(name))
         return NewFileWrite::completeIfStale(path);
     return removeIfStaleCopy(path);

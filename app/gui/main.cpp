@@ -3,6 +3,7 @@
 #include "artwork/ArtworkCommands.h"
 #include "mainwindow/FormMain.h"
 #include "mainwindow/StartUp.h"
+#include "musiclibrary/Library.h"
 #include "support/DesktopShell.h"
 #include "support/QtUiServices.h"
 #include "support/ScreenPointer.h"
@@ -64,6 +65,10 @@ int main(int argc, char** argv) {
         PointerInstallation() { support::InstallPointerDisplay(&display); }
         ~PointerInstallation() { support::InstallPointerDisplay(nullptr); }
     } pointer;
+
+    // A write cut off by a crash is undone before anything reads the songs.
+    for (const QString& warning : musiclibrary::RecoverInterruptedWrites())
+        services.messages.show(warning, QString(), support::MbOk, support::MbExclamation);
 
     QString path;
     if (parser.isSet(demoOption)) {

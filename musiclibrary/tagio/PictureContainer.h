@@ -71,6 +71,9 @@ using Verifier = std::function<AudioFileFacts()>;
 // write, whether the new tag fits where the old one was or the file is
 // written anew.
 struct HeadRewrite {
+    // Where the rewritten region starts; oldHeadSize is its length. A region
+    // that does not start the file is only ever written in place.
+    qint64 offset = 0;
     // The old tag's complete size (header, frames, padding), 0 for none.
     qint64 oldHeadSize = 0;
     // The new tag: header and frames, no padding (its header says so).

@@ -13,6 +13,7 @@
 #include "tests/musiclibrary/AudioFileTestFiles.h"
 #include "tests/musiclibrary/LibraryTestSupport.h"
 
+#include <QDataStream>
 #include <QDir>
 #include <QFile>
 
@@ -52,11 +53,23 @@ QByteArray afterTag(const QByteArray& file) {
     return file.mid(size);
 }
 
+// CRC-32 as zlib computes it, which journals of the earlier format end with.
+quint32 crc32Of(const QByteArray& data) {
+    quint32 crc = 0xFFFFFFFFu;
+    for (char byte : data) {
+        crc ^= quint8(byte);
+        for (int k = 0; k < 8; ++k)
+            crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
+    }
+    return ~crc;
+}
+
 class InPlaceWriteTest : public ::testing::Test {
 protected:
     void TearDown() override {
         stopInPlaceWriteForTesting(InPlaceStop::None);
         SafeFileWrite::failAtForTesting(std::nullopt);
+        RollbackJournal::setListFolder({});
     }
     // A song whose tag has room: written anew once (which leaves padding),
     // then a small picture goes in place.
@@ -157,19 +170,22 @@ TEST_F(InPlaceWriteTest, JournalsThatAreDamagedHeldOrOutOfDateChangeNothing) {
     const QString album = folder.file(u"Album"_s);
     const QByteArray before = readFile(path);
     const QString journal = album + u"/.quillmoth-journal-Ab12Cd"_s;
+    const auto record = [&](const QByteArray& oldHead, const QByteArray& newHead) {
+        return journalRecord({u"song.mp3"_s, before.size(), 0, oldHead, newHead});
+    };
 
     // Cut short: its write never finished, so the song was never touched.
     const QByteArray head = before.left(200);
-    QByteArray record = journalRecord(u"song.mp3"_s, before.size(), head, head);
-    writeFile(journal, record.left(record.size() - 7));
+    QByteArray changed = head;
+    changed[100] = 'x';
+    const QByteArray cut = record(changed, head);
+    writeFile(journal, cut.left(cut.size() - 7));
     EXPECT_TRUE(SafeFileWrite::tidyLeftover(journal));
     EXPECT_FALSE(QFile::exists(journal));
     EXPECT_EQ(readFile(path), before);
 
     // Held by a running writer: left alone.
-    QByteArray changed = head;
-    changed[100] = 'x';
-    writeFile(journal, journalRecord(u"song.mp3"_s, before.size(), changed, head));
+    writeFile(journal, record(changed, head));
     const int holder = ::open(QFile::encodeName(journal).constData(), O_RDONLY);
     ASSERT_EQ(::flock(holder, LOCK_EX), 0);
     EXPECT_FALSE(SafeFileWrite::tidyLeftover(journal));
@@ -180,15 +196,96 @@ TEST_F(InPlaceWriteTest, JournalsThatAreDamagedHeldOrOutOfDateChangeNothing) {
     // old nor the new bytes): it is left alone and the journal goes.
     QByteArray other = head;
     other[150] = char(other[150] ^ 0x5A);
-    writeFile(journal, journalRecord(u"song.mp3"_s, before.size(), other, other));
+    writeFile(journal, record(other, other));
     EXPECT_TRUE(SafeFileWrite::tidyLeftover(journal));
     EXPECT_EQ(readFile(path), before);
+}
 
-    // A record naming a file outside the folder is no record.
-    JournalRecord parsed;
-    EXPECT_FALSE(parseJournalRecord(journalRecord(u"../x.mp3"_s, 10, "ab", "cd"), parsed));
-    EXPECT_TRUE(parseJournalRecord(journalRecord(u"x.mp3"_s, 10, "ab", "cd"), parsed));
-    EXPECT_EQ(parsed.oldHead, "ab");
+// Many writes share a journal; a mark after a flush settles the ones before
+// it, and recovery undoes the rest, newest first.
+TEST(JournalRecords, SettledMarksAndCutShortRecordsDecideWhatIsUndone) {
+    const JournalRecord first{u"a.mp3"_s, 100, 0, "ab", "cd"};
+    const JournalRecord second{u"b.m4a"_s, 100, 40, "ef", "gh"};
+    const JournalRecord third{u"a.mp3"_s, 100, 0, "cd", "ij"};
+    const QByteArray journal =
+        journalRecord(first) + journalRecord(second) + settledMark(2) + journalRecord(third);
+    QList<JournalRecord> left = unsettledRecords(journal);
+    ASSERT_EQ(left.size(), 1);
+    EXPECT_EQ(left[0].newHead, "ij");
+
+    left = unsettledRecords(journalRecord(first) + journalRecord(second) + "QMJ2garbage" +
+                            settledMark(2));
+    ASSERT_EQ(left.size(), 2) << "nothing after a damaged record counts";
+    EXPECT_EQ(left[1].offset, 40);
+
+    for (const JournalRecord& bad : {JournalRecord{u"../x.mp3"_s, 100, 0, "ab", "cd"},
+                                     JournalRecord{u"x.mp3"_s, 100, 0, "ab", "c"},
+                                     JournalRecord{u"x.mp3"_s, 10, 9, "ab", "cd"}})
+        EXPECT_TRUE(unsettledRecords(journalRecord(bad)).isEmpty()) << bad.fileName.toStdString();
+    EXPECT_TRUE(unsettledRecords(journalRecord(first) + settledMark(1)).isEmpty());
+}
+
+// A journal left by an earlier version (one record, no offset) is still
+// rolled back.
+TEST_F(InPlaceWriteTest, AJournalOfTheEarlierFormatIsStillRolledBack) {
+    const QString path = roomySong();
+    const QByteArray before = readFile(path);
+    QByteArray changed = before;
+    changed[120] = char(changed[120] ^ 0x33);
+    writeFile(path, changed);
+    QByteArray body;
+    QDataStream out(&body, QIODevice::WriteOnly);
+    out.writeRawData("QMJ1", 4);
+    out << QByteArray("song.mp3") << qint64(before.size()) << before.left(200) << changed.left(200);
+    out << crc32Of(body);
+    const QString journal = folder.file(u"Album/.quillmoth-journal-Old123"_s);
+    writeFile(journal, body);
+    EXPECT_TRUE(SafeFileWrite::tidyLeftover(journal));
+    EXPECT_EQ(readFile(path), before);
+}
+
+// A write whose undo failed keeps its journal, never written over by the
+// next write in the folder; the next start applies it, whatever library it
+// opens, and a journal that cannot be applied yet is reported and kept.
+TEST_F(InPlaceWriteTest, AJournalThatCouldNotBeAppliedIsKeptUntilItIs) {
+    TempFolder list;
+    RollbackJournal::setListFolder(list.path());
+    const QString path = roomySong();
+    const QString other = folder.copySeed(u"seed.mp3"_s, u"Album/other.mp3"_s);
+    appendPicture(other, seedImage("cover-600.jpg"));
+    const QByteArray before = readFile(path);
+
+    stopInPlaceWriteForTesting(InPlaceStop::UndoFails);
+    SafeFileWrite::failAtForTesting(SafeFileWrite::Stage::Verify);
+    EXPECT_THROW(appendPicture(path, seedImage("cover-75.jpg")), LibraryError);
+    SafeFileWrite::failAtForTesting(std::nullopt);
+    stopInPlaceWriteForTesting(InPlaceStop::None);
+    ASSERT_NE(readFile(path), before) << "the undo was made to fail";
+    const QStringList kept = journalsIn(folder.file(u"Album"_s));
+    ASSERT_EQ(kept.size(), 1);
+
+    appendPicture(other, seedImage("cover-75.jpg"));
+    FinishWrites();
+    EXPECT_EQ(journalsIn(folder.file(u"Album"_s)), kept)
+        << "the next write took a journal of its own";
+
+    // The song cannot be written yet: the journal stays, with a message.
+    QFile::rename(path, path + u".away"_s);
+    ASSERT_TRUE(QDir().mkdir(path));
+    QStringList messages = RecoverInterruptedWrites();
+    ASSERT_EQ(messages.size(), 1);
+    EXPECT_TRUE(messages[0].contains(kept[0])) << messages[0].toStdString();
+    EXPECT_EQ(journalsIn(folder.file(u"Album"_s)), kept);
+
+    QDir().rmdir(path);
+    QFile::rename(path + u".away"_s, path);
+    TempFolder elsewhere;
+    TempFolder data;
+    openLibrary(elsewhere.path(), {data.path()});
+    EXPECT_EQ(readFile(path), before);
+    EXPECT_TRUE(journalsIn(folder.file(u"Album"_s)).isEmpty());
+    EXPECT_TRUE(QDir(list.path()).isEmpty()) << "the list forgets it";
+    EXPECT_EQ(readPictures(other).size(), 2);
 }
 
 // A journal that cannot be written (a file-size limit, as a full disk does)
