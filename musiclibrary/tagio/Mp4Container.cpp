@@ -307,6 +307,67 @@ public:
         return picturesOf(file);
     }
 
+    // A change that fits the padding the file already has rewrites only the
+    // movie atom, where it lies: the media data stays, and so does every
+    // chunk offset that points into it.
+    std::optional<HeadRewrite> planHeadRewrite(const QString& path,
+                                               const PictureEdit& edit) const override {
+        auto stream = openStream(path, true);
+        if (!stream)
+            throw FileFailure{LibraryError::Unreadable, u"the file cannot be opened."_s};
+        TagLib::MP4::File file(stream.get(), false);
+        if (!file.isValid() || !file.tag())
+            return std::nullopt;
+        const ByteRangeReader read = [&file](qint64 offset, qint64 length) {
+            return readRange(file, offset, length);
+        };
+        const std::optional<Mp4MovieTag> movie = mp4MovieTag(file.length(), read);
+        if (!movie || movie->room.isEmpty())
+            return std::nullopt;
+        // The positions of the edit are those of the pictures TagLib reads:
+        // they must be the entries the walk found, one for one.
+        const QList<QByteArray> before = bytesOf(picturesOf(file));
+        if (before.size() != movie->covers.size())
+            return std::nullopt;
+        for (qsizetype i = 0; i < before.size(); ++i)
+            if (movie->covers[i].mid(16) != before[i])
+                return std::nullopt;
+        if (const QString problem = editProblem(edit, before.size()); !problem.isEmpty())
+            throw FileFailure{LibraryError::InvalidArgument, problem};
+        const std::optional<QStringList> storedOthers = storedItemsBesidesCovers(file);
+        if (!storedOthers)
+            return std::nullopt;
+
+        QList<QByteArray> covers;
+        for (int entry : orderAfter(before.size(), edit)) {
+            if (entry >= 0) {
+                covers.append(movie->covers[entry]);
+                continue;
+            }
+            const QByteArray& image = edit.insert[-1 - entry].imageData;
+            covers.append(mp4CoverEntry(quint32(coverFormatOf(image)), image));
+        }
+        const std::optional<QByteArray> region = mp4MovieWithCovers(*movie, covers);
+        if (!region)
+            return std::nullopt;
+
+        TagLib::MP4::Atoms atoms(&file);
+        const Expectation expected{picturesAfter(before, edit), otherItems(file), *storedOthers,
+                                   mp4Layout(file, atoms)};
+        HeadRewrite plan;
+        plan.offset = movie->moov.offset;
+        plan.oldHeadSize = region->size();
+        plan.tag = *region;
+        // The region is laid out whole; it is never written anew.
+        plan.pad = [](const QByteArray& tag, qint64 size) {
+            return size == tag.size() ? tag : QByteArray();
+        };
+        plan.verify = [this, path, expected](const QString& written) {
+            return checkWritten(path, written, expected);
+        };
+        return plan;
+    }
+
     Verifier applyEdit(const QString& path, const QString& copyPath,
                        const PictureEdit& edit) const override {
         bool roomHeld = false;
