@@ -144,7 +144,7 @@ namespace {
 
 // A movie atom larger than this is not read into memory to be changed in
 // place; the file is written anew instead.
-constexpr qint64 MaxMovieBytes = 512LL * 1024 * 1024;
+constexpr qint64 MaxMovieBytes = 128LL * 1024 * 1024;
 constexpr quint64 MaxSize32 = 0xFFFFFFFFu;
 
 bool isPadding(const Atom& atom) {
@@ -227,30 +227,29 @@ std::optional<Mp4MovieTag> mp4MovieTag(qint64 fileLength, const ByteRangeReader&
     for (const Atom& atom : *inMoov)
         if (atom.name == "mvex")
             return std::nullopt;
-    const auto udta = onlyChild(*inMoov, "udta");
-    if (!udta)
-        return std::nullopt;
-    const auto inUdta = walk.children(udta->content, udta->end);
-    if (!inUdta)
-        return std::nullopt;
-    const auto meta = onlyChild(*inUdta, "meta");
-    // A version and flags come before meta's children.
-    if (!meta || meta->end - meta->content < 4)
-        return std::nullopt;
-    const auto inMeta = walk.children(meta->content + 4, meta->end);
-    if (!inMeta)
-        return std::nullopt;
-    const auto ilst = onlyChild(*inMeta, "ilst");
-    if (!ilst)
-        return std::nullopt;
-    const auto items = walk.children(ilst->content, ilst->end);
-    if (!items)
-        return std::nullopt;
-    tag.path = {boxOf(moov), boxOf(*udta), boxOf(*meta), boxOf(*ilst)};
+    // Each atom on the way to the item list, and the children of each.
+    QList<Atom> path{moov};
+    QList<QList<Atom>> levels{*inMoov};
+    const struct Step {
+        const char* name;
+        qint64 skip; // meta has a version and flags before its children
+    } steps[] = {{"udta", 0}, {"meta", 4}, {"ilst", 0}};
+    for (const Step& step : steps) {
+        const auto atom = onlyChild(levels.last(), step.name);
+        if (!atom || atom->end - atom->content < step.skip)
+            return std::nullopt;
+        const auto children = walk.children(atom->content + step.skip, atom->end);
+        if (!children)
+            return std::nullopt;
+        path.append(*atom);
+        levels.append(*children);
+    }
+    for (const Atom& atom : path)
+        tag.path.append(boxOf(atom));
     tag.covr = Mp4Box{0, 0, 0};
 
     int coverLists = 0;
-    for (const Atom& item : *items) {
+    for (const Atom& item : levels.last()) {
         if (item.name != "covr")
             continue;
         if (++coverLists > 1 || item.toEnd)
@@ -279,9 +278,9 @@ std::optional<Mp4MovieTag> mp4MovieTag(qint64 fileLength, const ByteRangeReader&
             past = past || atom.offset == after.offset;
         }
     };
-    addRoom(*inMeta, *ilst, 2);
-    addRoom(*inUdta, *meta, 1);
-    addRoom(*inMoov, *udta, 0);
+    // Padding after the item list, after meta, after udta, innermost first.
+    for (int parent = 2; parent >= 0; --parent)
+        addRoom(levels[parent], path[parent + 1], parent);
     if (moovAt + 1 < top->size()) {
         const Atom& next = top->at(moovAt + 1);
         if (isPadding(next) && !next.toEnd)

@@ -3,6 +3,7 @@
 // found, 64-bit sizes and damaged or fragmented files are covered without
 // depending on what an encoder happens to write.
 
+#include "musiclibrary/tagio/ByteOrder.h"
 #include "musiclibrary/tagio/Mp4ItemAtoms.h"
 
 #include <gtest/gtest.h>
@@ -16,10 +17,12 @@ using namespace musiclibrary::tagio;
 
 namespace {
 
+// A size or count, most significant byte first, in 4 or 8 bytes.
 QByteArray be(quint64 value, int bytes) {
     QByteArray out;
-    for (int i = bytes - 1; i >= 0; --i)
-        out.append(char((value >> (8 * i)) & 0xFF));
+    if (bytes == 8)
+        appendBigEndian(out, quint32(value >> 32), 4);
+    appendBigEndian(out, quint32(value), 4);
     return out;
 }
 
@@ -46,8 +49,8 @@ struct Layout {
     QByteArray inUdta = {};     // after meta
     QByteArray inMoov = {};     // after udta
     QByteArray afterMoov = {};  // top level, right after the movie atom
-    bool moovFirst = true; // before the media data
-    bool wide = false;     // 64-bit sizes on the way to the item list
+    bool moovFirst = true;      // before the media data
+    bool wide = false;          // 64-bit sizes on the way to the item list
 };
 
 // The offsets of the audio chunks point into the media data; the test
