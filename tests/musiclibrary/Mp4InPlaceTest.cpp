@@ -6,14 +6,9 @@
 // the same audio, and the media data is byte for byte what it was.
 
 #include "musiclibrary/AudioFileIO.h"
-#include "musiclibrary/HeadWrite.h"
 #include "musiclibrary/ITunes.h"
-#include "musiclibrary/Library.h"
-#include "musiclibrary/RollbackJournal.h"
-#include "musiclibrary/SafeFileWrite.h"
 #include "tests/common/TestFiles.h"
 #include "tests/musiclibrary/AudioFileTestFiles.h"
-#include "tests/musiclibrary/LibraryTestSupport.h"
 #include "tests/musiclibrary/SongTools.h"
 
 #include <QFile>
@@ -199,65 +194,6 @@ TEST_P(Mp4InPlace, ARefusedChangeLeavesTheFileAsItWas) {
     const QByteArray before = readFile(path);
     EXPECT_THROW(removePicture(path, 3), LibraryError);
     EXPECT_EQ(readFile(path), before);
-}
-
-// The same promises as for any write in place, on an M4A: a failure at any
-// stage undoes it at once, and a write cut off is undone the next time the
-// folder is opened.
-class Mp4InPlaceFailure : public ::testing::Test {
-protected:
-    void TearDown() override {
-        stopInPlaceWriteForTesting(InPlaceStop::None);
-        SafeFileWrite::failAtForTesting(std::nullopt);
-        RollbackJournal::setListFolder({});
-    }
-    // Written anew once, which leaves room for the next picture.
-    QString roomySong() {
-        const QString path = folder.copySeed(u"seed.m4a"_s, u"Album/song.m4a"_s);
-        appendPicture(path, readFile(seedPath(u"cover-600.jpg"_s)));
-        return path;
-    }
-    TempFolder folder;
-};
-
-TEST_F(Mp4InPlaceFailure, AFailureAtAnyStageLeavesTheSongAsItWas) {
-    const QString path = roomySong();
-    const QByteArray image = readFile(seedPath(u"cover-75.jpg"_s));
-    const FileId roomy = idOf(path);
-    using Stage = SafeFileWrite::Stage;
-    for (Stage stage : {Stage::Copy, Stage::Change, Stage::Flush, Stage::Verify, Stage::Replace}) {
-        const QByteArray before = readFile(path);
-        SafeFileWrite::failAtForTesting(stage);
-        EXPECT_THROW(appendPicture(path, image), LibraryError) << int(stage);
-        SafeFileWrite::failAtForTesting(std::nullopt);
-        EXPECT_EQ(readFile(path), before) << int(stage);
-        EXPECT_TRUE(leftoverCopies(folder.file(u"Album"_s)).isEmpty()) << int(stage);
-    }
-    appendPicture(path, image);
-    EXPECT_EQ(idOf(path), roomy) << "the failures were of the write in place";
-    EXPECT_EQ(readPictures(path).size(), 2);
-}
-
-TEST_F(Mp4InPlaceFailure, AWriteCutOffIsRolledBackWhenTheFolderIsNextOpened) {
-    for (InPlaceStop stop : {InPlaceStop::AfterJournal, InPlaceStop::AfterSong}) {
-        SCOPED_TRACE(int(stop));
-        const QString path = roomySong();
-        const QByteArray before = readFile(path);
-        stopInPlaceWriteForTesting(stop);
-        EXPECT_THROW(appendPicture(path, readFile(seedPath(u"cover-75.jpg"_s))), LibraryError);
-        stopInPlaceWriteForTesting(InPlaceStop::None);
-        if (stop == InPlaceStop::AfterSong) {
-            EXPECT_NE(readFile(path), before) << "the new movie atom is there";
-            EXPECT_EQ(readFile(path).size(), before.size());
-        }
-        RollbackJournal::closeAllKeepingFilesForTesting();
-
-        TempFolder data;
-        const ITunesPtr library = openLibrary(folder.path(), {data.path()});
-        EXPECT_EQ(readFile(path), before);
-        EXPECT_EQ(allTracks(*library)[0]->Artwork()->Count(), 1);
-        QFile::remove(path);
-    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Encodings, Mp4InPlace, ::testing::ValuesIn(Encodings),
