@@ -196,6 +196,34 @@ TEST_P(Mp4InPlace, ARefusedChangeLeavesTheFileAsItWas) {
     EXPECT_EQ(readFile(path), before);
 }
 
+// A fragmented file keeps chunk positions in each fragment: it is never
+// written in place, even with room, and what is written anew keeps its
+// audio.
+TEST(Mp4Fragmented, IsNeverWrittenInPlace) {
+    if (!haveTools({u"ffmpeg"_s, u"ffprobe"_s}))
+        GTEST_SKIP() << "needs ffmpeg and python3-mutagen";
+    TempFolder folder;
+    const QString path =
+        makeSong(folder, u"song.m4a"_s,
+                 {u"-c:a"_s, u"aac"_s, u"-movflags"_s, u"frag_keyframe+empty_moov"_s});
+    const QByteArray audio = decodedAudio(path);
+    const QByteArray image = readFile(seedPath(u"cover-75.jpg"_s));
+    for (int write = 0; write < 2; ++write) {
+        SCOPED_TRACE(write);
+        const FileId before = idOf(path);
+        const QByteArray bytes = readFile(path);
+        try {
+            appendPicture(path, image);
+        } catch (const LibraryError&) {
+            EXPECT_EQ(readFile(path), bytes) << "refused, and left as it was";
+            continue;
+        }
+        EXPECT_NE(idOf(path).inode, before.inode);
+        EXPECT_EQ(mutagenList(path).value(u"pictures"_s).toArray().size(), write + 1);
+        EXPECT_EQ(decodedAudio(path), audio);
+    }
+}
+
 INSTANTIATE_TEST_SUITE_P(Encodings, Mp4InPlace, ::testing::ValuesIn(Encodings),
                          [](const auto& info) { return std::string(info.param.name); });
 
