@@ -7,12 +7,16 @@
 #include "artwork/FormWizardDeleteArtwork.h"
 #include "artwork/FormWizardDownloads.h"
 #include "artwork/FormWizardEmbedArtwork.h"
+#include "artwork/GetArtworkRun.h"
 #include "artwork/ThumbnailRun.h"
 #include "artwork/WindowDrops.h"
+#include "artworkdownload/MusicBrainzCovers.h"
+#include "catalogue/CatalogueSession.h"
 #include "mainwindow/CommandKeys.h"
 #include "mainwindow/FormMain.h"
 #include "mainwindow/ModalRunner.h"
 #include "mainwindow/UcProgress.h"
+#include "support/AppData.h"
 #include "support/SystemInfo.h"
 
 #include <QObject>
@@ -131,6 +135,39 @@ public:
         DoEmbedDownloaded2(context);
     }
 
+    void DoMenu_GetAlbumArtwork2() {
+        artworkdownload::DownloadSettings settings = artworkdownload::ReadDownloadSettings();
+        FormWizardGetAlbumArtwork wizard([this] { return window.ListMainStatus(); }, settings.size,
+                                         &window);
+        wizard.Init();
+        if (runWizard(wizard) != WizardForm::ResultGo)
+            return;
+        settings.size = wizard.Size();
+        artworkdownload::SaveCoverSize(settings.size);
+        support::MessageBoxes* messages = window.ui().messages;
+        catalogue::CatalogueSession& session = window.session();
+        QString failure;
+        const QList<SongToFetch> songs =
+            session.Library ? PlaylistSongs(*session.Library, DownloadPlaylistName(), failure)
+                            : QList<SongToFetch>();
+        if (!failure.isEmpty()) {
+            if (messages)
+                messages->show(NoDownloadPlaylistText(failure), QString(), support::MbOk,
+                               support::MbInformation);
+            return;
+        }
+        const QString dataFolder = support::AppDataFolder();
+        artworkdownload::EventLoopClock clock;
+        artworkdownload::LookupCache cache(artworkdownload::CacheFileIn(dataFolder), clock);
+        artworkdownload::MusicBrainzCovers source(settings, clock, &cache);
+        catalogue::RunEnvironment run = environment();
+        GetArtworkEnvironment getEnvironment{run, session.CancelRequested, dataFolder};
+        const GetArtworkCounts counts = GetAlbumArtwork(songs, source, getEnvironment);
+        if (messages)
+            messages->show(GetArtworkDoneText(counts), QString(), support::MbOk,
+                           support::MbInformation);
+    }
+
     void EmbedCheckedCommand() {
         catalogue::RunEnvironment run = environment();
         ArtworkRunContext context{window.session(), run};
@@ -161,6 +198,8 @@ void InstallArtworkCommands(mainwindow::FormMain& window, mainwindow::ModalRunne
                                          [state] { state->DoMenu_DownloadArtwork(); });
     window.dispatch().setWizardOperation(mainwindow::keys::EmbedDownloadedArtwork,
                                          [state] { state->DoMenu_EmbedDownloadedArtwork2(); });
+    window.dispatch().setWizardOperation(mainwindow::keys::GetAlbumArtwork,
+                                         [state] { state->DoMenu_GetAlbumArtwork2(); });
     window.commands().embedChecked = [state] { state->EmbedCheckedCommand(); };
 }
 

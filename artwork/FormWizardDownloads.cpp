@@ -3,6 +3,11 @@
 #include "artwork/DownloadRuns.h"
 #include "artwork/WizardControls.h"
 
+#include "artworkdownload/DownloadSettings.h"
+#include "support/OptionGroupTabStop.h"
+
+#include <QButtonGroup>
+#include <QRadioButton>
 #include <QVBoxLayout>
 
 using namespace Qt::StringLiterals;
@@ -76,6 +81,50 @@ FormWizardEmbedDownloadedArtwork::FormWizardEmbedDownloadedArtwork(
         u"no downloaded artwork will be ignored.)"_s,
         u"Label8"_s, page()));
     finishPage();
+}
+
+FormWizardGetAlbumArtwork::FormWizardGetAlbumArtwork(std::function<int()> listMainStatus,
+                                                     const QString& size, QWidget* parent)
+    : OnePageWizard(u"Get Album Artwork Wizard"_s, std::move(listMainStatus),
+                    GetArtworkWizardStatus, parent) {
+    setObjectName(u"FormWizardGetAlbumArtwork"_s);
+    auto* layout = static_cast<QVBoxLayout*>(page()->layout());
+    layout->addWidget(WrappedLabel(
+        u"Use this wizard to get album cover artwork for the songs of the playlist '%1' from "
+        u"MusicBrainz and the Cover Art Archive."_s.arg(DownloadPlaylistName()),
+        u"Label1"_s, page()));
+    layout->addWidget(WrappedLabel(
+        u"Each album is looked up once: by the MusicBrainz release ids in its songs' tags, or "
+        u"else by its artist and album title, and a cover is taken only when the match is "
+        u"certain. The cover becomes the downloaded artwork of each song of the album that has "
+        u"no artwork yet; songs that have artwork are left alone. Only the artist, the album "
+        u"title and the release ids are sent, and only once you click Go!."_s,
+        u"Label8"_s, page()));
+    auto* sizeLabel = WrappedLabel(u"&Size of the cover to get:"_s, u"LabSize"_s, page());
+    layout->addWidget(sizeLabel);
+    auto* sizes = new QButtonGroup(page());
+    const std::array<QString, 4> captions{u"&250 pixels"_s, u"&500 pixels"_s, u"&1200 pixels"_s,
+                                          u"&Original size"_s};
+    const QStringList& values = artworkdownload::CoverSizes();
+    for (int i = 0; i < 4; ++i) {
+        OptSize[size_t(i)] = new QRadioButton(captions[size_t(i)], page());
+        OptSize[size_t(i)]->setObjectName(u"OptSize%1"_s.arg(i));
+        OptSize[size_t(i)]->setChecked(values.value(i) == size);
+        sizes->addButton(OptSize[size_t(i)], i);
+        layout->addWidget(OptSize[size_t(i)]);
+    }
+    if (!sizes->checkedButton())
+        OptSize[1]->setChecked(true);
+    sizeLabel->setBuddy(OptSize[0]);
+    new support::OptionGroupTabStop(sizes);
+    finishPage();
+}
+
+QString FormWizardGetAlbumArtwork::Size() const {
+    for (int i = 0; i < 4; ++i)
+        if (OptSize[size_t(i)]->isChecked())
+            return artworkdownload::CoverSizes().value(i);
+    return artworkdownload::DefaultCoverSize;
 }
 
 } // namespace artwork

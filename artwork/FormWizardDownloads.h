@@ -7,9 +7,11 @@
 #include "artwork/WizardForm.h"
 #include "artwork/WizardTexts.h"
 
+#include <array>
 #include <functional>
 
 class QLabel;
+class QRadioButton;
 
 namespace artwork {
 
@@ -51,6 +53,20 @@ class FormWizardEmbedDownloadedArtwork : public OnePageWizard {
 public:
     explicit FormWizardEmbedDownloadedArtwork(std::function<int()> listMainStatus,
                                               QWidget* parent = nullptr);
+};
+
+// Get Album Artwork: what will be looked up where, and the size of cover
+// to fetch (the choice is remembered).
+class FormWizardGetAlbumArtwork : public OnePageWizard {
+    Q_OBJECT
+public:
+    // size: "250", "500", "1200" or "original", as the settings keep it.
+    FormWizardGetAlbumArtwork(std::function<int()> listMainStatus, const QString& size,
+                              QWidget* parent = nullptr);
+    // The size chosen, in the same form.
+    QString Size() const;
+
+    std::array<QRadioButton*, 4> OptSize{};
 };
 
 } // namespace artwork

@@ -76,6 +76,12 @@ StepStatus EmbedDownloadedWizardStatus(int listMainStatus) {
                     u"Cancel to exit the wizard."_s);
 }
 
+StepStatus GetArtworkWizardStatus(int listMainStatus) {
+    return statusOf(listMainStatus, OnePageIneligible, Reviewed,
+                    u"Click Go! below to get album cover artwork for the songs of the playlist, or "
+                    u"click Cancel to exit the wizard."_s);
+}
+
 QString UnknownListStatusMessage() {
     return u"Error! FormMain.ListMainStatus = else"_s;
 }

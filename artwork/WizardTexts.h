@@ -23,6 +23,7 @@ StepStatus ThumbnailWizardStatus(int listMainStatus);
 // The two one-page wizards differ only in the ready text.
 StepStatus PlaylistWizardStatus(int listMainStatus);
 StepStatus EmbedDownloadedWizardStatus(int listMainStatus);
+StepStatus GetArtworkWizardStatus(int listMainStatus);
 
 QString UnknownListStatusMessage();
 

@@ -9,26 +9,6 @@ namespace mainwindow {
 
 namespace {
 
-// The Step menu's entries that choose a wizard, by position.
-QString wizardKeyOfStepMenuIndex(int index) {
-    switch (index) {
-    case 5:
-        return keys::DeleteArtwork;
-    case 6:
-        return keys::CreatePlaylist;
-    case 7:
-        return keys::DownloadArtwork;
-    case 8:
-        return keys::EmbedDownloadedArtwork;
-    case 9:
-        return keys::EmbedArtwork;
-    case 11:
-        return keys::CreateFolderJpg;
-    default:
-        return {};
-    }
-}
-
 void runIfSet(const std::function<void()>& action) {
     if (action)
         action();
@@ -41,7 +21,7 @@ CommandDispatch::CommandDispatch(support::Beeper& beeper, CommandActions actions
     // The tick compares in this order and runs the first exact match.
     for (const QString& key :
          {keys::CreateFolderJpg, keys::CreatePlaylist, keys::DeleteArtwork, keys::DownloadArtwork,
-          keys::EmbedArtwork, keys::EmbedDownloadedArtwork})
+          keys::EmbedArtwork, keys::EmbedDownloadedArtwork, keys::GetAlbumArtwork})
         m_wizards.emplace_back(key, WizardOperation{});
 }
 
@@ -100,14 +80,14 @@ void CommandDispatch::toolbarButtonClicked(const QString& key) {
     m_busy = BusyIdle;
 }
 
-void CommandDispatch::stepMenuClicked(int index) {
+void CommandDispatch::stepMenuClicked(const QString& key) {
     if (refuseWhenBusy())
         return;
-    if (index == 1) {
+    if (key == keys::Step1) {
         runBusy(BusyScanning, m_actions.scanLibrary);
-    } else if (index == 3) {
+    } else if (key == keys::Step2) {
         runIfSet(m_actions.showStep2Help);
-    } else if (const QString key = wizardKeyOfStepMenuIndex(index); !key.isEmpty()) {
+    } else if (wizardKeys().contains(key)) {
         recordWizardChoice(key);
     }
     m_busy = BusyIdle;

@@ -53,8 +53,9 @@ public:
     QStringList wizardKeys() const;
 
     void toolbarButtonClicked(const QString& key);
-    // index is the Step menu entry's position from 1, separators included.
-    void stepMenuClicked(int index);
+    // A Step menu entry, by the key it carries (Step1, Step2 or a wizard's):
+    // entries are known by key, so a new entry shifts nothing.
+    void stepMenuClicked(const QString& key);
     // A drop-down entry of the Step 3 button; records the choice even while
     // busy (the menu is reachable during a run).
     void wizardChosen(const QString& key);

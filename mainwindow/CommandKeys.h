@@ -17,6 +17,7 @@ inline const QString Step3 = u"Step3"_s;
 inline const QString DeleteArtwork = u"DeleteArtwork"_s;
 inline const QString CreatePlaylist = u"CreatePlaylist"_s;
 inline const QString DownloadArtwork = u"DownloadArtwork"_s;
+inline const QString GetAlbumArtwork = u"GetAlbumArtwork"_s;
 inline const QString EmbedDownloadedArtwork = u"EmbedDownloadedArtwork"_s;
 inline const QString EmbedArtwork = u"EmbedArtwork"_s;
 inline const QString Step3Sep1 = u"Step3Sep1"_s;

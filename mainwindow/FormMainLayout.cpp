@@ -141,6 +141,7 @@ void FormMain::buildToolbar(QWidget* client) {
         {keys::DeleteArtwork, u"&Delete Artwork..."_s},
         {keys::CreatePlaylist, u"&Create Playlist of Artwork to Download..."_s},
         {keys::DownloadArtwork, u"Download Artwork &via iTunes..."_s},
+        {keys::GetAlbumArtwork, u"&Get Album Artwork..."_s},
         {keys::EmbedDownloadedArtwork, u"&Embed Downloaded Artwork..."_s},
         {keys::EmbedArtwork, u"Embed &Artwork (Advanced)..."_s},
         {keys::Step3Sep1, u"-"_s},

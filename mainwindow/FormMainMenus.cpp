@@ -3,6 +3,7 @@
 
 #include "mainwindow/FormMain.h"
 
+#include "mainwindow/CommandKeys.h"
 #include "mainwindow/WindowQueries.h"
 
 #include "support/MenuCommands.h"
@@ -26,7 +27,8 @@ void runIfSet(const std::function<void()>& command) {
 }
 
 struct StepItem {
-    int index;
+    QString name; // the item's name; separators have no key
+    QString key;  // what the dispatch is told
     QString caption;
     QKeySequence shortcut;
 };
@@ -111,28 +113,39 @@ void FormMain::buildMenus() {
     m_menuStep = bar->addMenu(u"Ste&p"_s);
     m_menuStep->setObjectName(u"MenuStep"_s);
     const StepItem steps[] = {
-        {1, u"Step &1: Scan iTunes"_s, QKeySequence(Qt::CTRL | Qt::Key_F1)},
-        {2, u"-"_s, {}},
-        {3, u"Step &2: Select Tracks"_s, QKeySequence(Qt::CTRL | Qt::Key_F2)},
-        {4, u"-"_s, {}},
-        {5, u"Step 3: &Delete Artwork..."_s, QKeySequence(Qt::CTRL | Qt::Key_F3)},
-        {6, u"Step 3: &Create Playlist of Artwork to Download..."_s,
+        {u"ItemStep1"_s, keys::Step1, u"Step &1: Scan iTunes"_s,
+         QKeySequence(Qt::CTRL | Qt::Key_F1)},
+        {u"ItemStep2"_s, {}, u"-"_s, {}},
+        {u"ItemStep3"_s, keys::Step2, u"Step &2: Select Tracks"_s,
+         QKeySequence(Qt::CTRL | Qt::Key_F2)},
+        {u"ItemStep4"_s, {}, u"-"_s, {}},
+        {u"ItemStep5"_s, keys::DeleteArtwork, u"Step 3: &Delete Artwork..."_s,
+         QKeySequence(Qt::CTRL | Qt::Key_F3)},
+        {u"ItemStep6"_s, keys::CreatePlaylist,
+         u"Step 3: &Create Playlist of Artwork to Download..."_s,
          QKeySequence(Qt::CTRL | Qt::Key_F4)},
-        {7, u"Step 3: Download Artwork &via iTunes..."_s, QKeySequence(Qt::CTRL | Qt::Key_F5)},
-        {8, u"Step 3: &Embed Downloaded Artwork..."_s, QKeySequence(Qt::CTRL | Qt::Key_F6)},
-        {9, u"Step 3: Embed &Artwork (Advanced)..."_s, QKeySequence(Qt::CTRL | Qt::Key_F7)},
-        {10, u"-"_s, {}},
-        {11, u"Step 3: Create &Windows Explorer Folder Thumbnails..."_s,
+        {u"ItemStep7"_s, keys::DownloadArtwork, u"Step 3: Download Artwork &via iTunes..."_s,
+         QKeySequence(Qt::CTRL | Qt::Key_F5)},
+        {u"ItemStepGetAlbumArtwork"_s,
+         keys::GetAlbumArtwork,
+         u"Step 3: &Get Album Artwork..."_s,
+         {}},
+        {u"ItemStep8"_s, keys::EmbedDownloadedArtwork, u"Step 3: &Embed Downloaded Artwork..."_s,
+         QKeySequence(Qt::CTRL | Qt::Key_F6)},
+        {u"ItemStep9"_s, keys::EmbedArtwork, u"Step 3: Embed &Artwork (Advanced)..."_s,
+         QKeySequence(Qt::CTRL | Qt::Key_F7)},
+        {u"ItemStep10"_s, {}, u"-"_s, {}},
+        {u"ItemStep11"_s, keys::CreateFolderJpg,
+         u"Step 3: Create &Windows Explorer Folder Thumbnails..."_s,
          QKeySequence(Qt::CTRL | Qt::Key_F8)},
     };
     for (const StepItem& step : steps) {
-        const QString name = u"ItemStep%1"_s.arg(step.index);
         if (step.caption == u"-"_s) {
-            addSeparator(m_menuStep, name);
+            addSeparator(m_menuStep, step.name);
             continue;
         }
-        connect(addItem(m_menuStep, name, step.caption, step.shortcut), &QAction::triggered, this,
-                [this, index = step.index] { m_dispatch->stepMenuClicked(index); });
+        connect(addItem(m_menuStep, step.name, step.caption, step.shortcut), &QAction::triggered,
+                this, [this, key = step.key] { m_dispatch->stepMenuClicked(key); });
     }
     // Enabled by the first scan.
     m_items.at(u"ItemStep3"_s)->setEnabled(false);

@@ -69,14 +69,17 @@ QString BuildDemoLibrary(support::MessageBoxes& messages) {
 }
 
 catalogue::LibraryOpener MakeLibraryOpener(const QString& path,
-                                           std::function<void(const QString&)> onFailure) {
+                                           std::function<void(const QString&)> onFailure,
+                                           std::function<void(const QString&)> onNotice) {
     // Empty text stays empty, so that the engine reports "no library given".
     const QString absolute =
         path.trimmed().isEmpty() ? path : QDir::cleanPath(QFileInfo(path).absoluteFilePath());
-    return [absolute, onFailure = std::move(onFailure)] {
+    return [absolute, onFailure = std::move(onFailure), onNotice = std::move(onNotice)] {
         musiclibrary::ITunesPtr library;
         try {
-            library = musiclibrary::openLibrary(absolute, userLibraryOptions());
+            musiclibrary::LibraryOptions options = userLibraryOptions();
+            options.notify = onNotice;
+            library = musiclibrary::openLibrary(absolute, options);
         } catch (const musiclibrary::LibraryError& error) {
             if (onFailure)
                 onFailure(error.description());

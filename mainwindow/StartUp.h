@@ -44,10 +44,12 @@ QString BuildDemoLibrary(support::MessageBoxes& messages);
 // current folder and remembered as an absolute one, so that the next start
 // finds it from wherever it is made. When the opening fails, onFailure (if
 // given) receives the engine's description of why, before the failure is
-// passed on.
+// passed on. onNotice receives what the user should know of an opening that
+// went ahead (an index that had to be set aside).
 catalogue::LibraryOpener
 MakeLibraryOpener(const QString& path,
-                  std::function<void(const QString& description)> onFailure = {});
+                  std::function<void(const QString& description)> onFailure = {},
+                  std::function<void(const QString& notice)> onNotice = {});
 
 // Creates the main window and runs its load. When the library cannot be
 // opened the user has been told why and the result is empty: the program

@@ -13,6 +13,7 @@
 
 #include <taglib/fileref.h>
 #include <taglib/tag.h>
+#include <taglib/tpropertymap.h>
 
 #include <new>
 
@@ -135,6 +136,33 @@ AudioFileFacts readAudioFileFacts(const QString& path) {
         facts.kind = kindForFileName(path);
         return facts;
     }
+}
+
+AlbumTags readAlbumTags(const QString& path) {
+    AlbumTags tags;
+    try {
+        const auto stream = tagio::openStream(path, true);
+        if (!stream)
+            return tags;
+        const TagLib::FileRef ref(stream.get(), false);
+        if (ref.isNull() || !ref.file())
+            return tags;
+        // TagLib's property names are the same for every container.
+        const TagLib::PropertyMap properties = ref.file()->properties();
+        const auto first = [&properties](const char* name) {
+            const auto found = properties.find(name);
+            if (found == properties.end() || found->second.isEmpty())
+                return QString();
+            return tagio::toQString(found->second.front()).trimmed();
+        };
+        tags.albumArtist = first("ALBUMARTIST");
+        tags.releaseId = first("MUSICBRAINZ_ALBUMID").toLower();
+        tags.releaseGroupId = first("MUSICBRAINZ_RELEASEGROUPID").toLower();
+    } catch (const std::exception&) {
+        // A crafted file that exhausts memory has no album facts.
+        return {};
+    }
+    return tags;
 }
 
 QString kindForFileName(const QString& path) {

@@ -46,6 +46,13 @@ struct AudioFileFacts {
 // Reads tags and picture facts of one file. Never throws; opens read-only.
 AudioFileFacts readAudioFileFacts(const QString& path);
 
+// The album artist and MusicBrainz release ids of the file's tags: ID3v2
+// TXXX "MusicBrainz Album Id", MP4 "----:com.apple.iTunes:MusicBrainz Album
+// Id", Vorbis comment MUSICBRAINZ_ALBUMID and their release-group
+// counterparts. Never throws; opens read-only.
+struct AlbumTags;
+AlbumTags readAlbumTags(const QString& path);
+
 // The kind wording of a file by its name alone ("MPEG audio file" for .mp3 ...).
 QString kindForFileName(const QString& path);
 

@@ -85,6 +85,15 @@ struct ArtworkEdit {
     QStringList addImagePaths;
 };
 
+// Engine extension: what a song's tags say of the album it belongs to,
+// beyond its title and artist: the album artist and the MusicBrainz ids
+// that name the release exactly. Empty texts where the tags have none.
+struct AlbumTags {
+    QString albumArtist;
+    QString releaseId;      // MusicBrainz Album Id
+    QString releaseGroupId; // MusicBrainz Release Group Id
+};
+
 class IITObject {
 public:
     virtual ~IITObject() = default;
@@ -131,6 +140,9 @@ public:
     // Engine extension: the bytes of every artwork, in collection order,
     // read in one pass (for measuring without temporary files).
     virtual QList<QByteArray> ArtworkData() = 0;
+    // Engine extension: the album facts of the song's tags, read from the
+    // file when asked (none when it cannot be read). Never throws.
+    virtual AlbumTags ReadAlbumTags() { return {}; }
 };
 
 class IITTrackCollection {

@@ -198,8 +198,11 @@ ITunesPtr openLibrary(const QString& path, const LibraryOptions& options) {
     const QString dataFolder =
         QDir::cleanPath(options.dataFolder.isEmpty() ? defaultDataFolder() : options.dataFolder);
     QDir().mkpath(dataFolder);
-    auto state = std::make_shared<LibraryState>(
-        absolute, dataFolder, LibraryIndex::open(dataFolder + u"/index.sqlite"_s));
+    QString notice;
+    auto index = LibraryIndex::open(dataFolder + u"/index.sqlite"_s, &notice);
+    if (!notice.isEmpty() && options.notify)
+        options.notify(notice);
+    auto state = std::make_shared<LibraryState>(absolute, dataFolder, std::move(index));
     state->setRemovedLimits(options.removed);
     if (isFolder)
         buildFromFolder(*state, absolute);

@@ -7,6 +7,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 namespace musiclibrary {
 
 struct LibraryOptions {
@@ -19,6 +21,9 @@ struct LibraryOptions {
     QString dataFolder;
     // How long and how much of the removed artwork is kept.
     RemovedLimits removed;
+    // Told what the user should know of an opening that went ahead anyway
+    // (an index that had to be set aside, say).
+    std::function<void(const QString&)> notify;
 };
 
 // Opens the library at path: a music folder (every audio file below it) or a

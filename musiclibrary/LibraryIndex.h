@@ -3,9 +3,10 @@
 // The engine's SQLite index: what it remembers between runs. File facts are a
 // cache (a file whose size and modification time are unchanged is not opened
 // again); persistent ids, downloaded-artwork entries and user playlists are
-// the engine's own records. A damaged or unreadable index file is replaced by
-// an empty one: the library still opens, only slower, and the ids of folder
-// tracks are handed out anew.
+// the engine's own records, kept in a file of their own beside it. Neither
+// file is ever deleted: a damaged one is set aside and a new one begun (the
+// library still opens, only slower; with the records set aside, the ids of
+// folder tracks are handed out anew until the file is put back).
 
 #include "musiclibrary/AudioFileIO.h"
 #include "musiclibrary/FolderScan.h"
@@ -42,14 +43,17 @@ struct IndexedPlaylist {
 
 class LibraryIndex {
 public:
-    // Opens (creating when needed) the index at filePath. A damaged file is
-    // replaced by a new one; nullptr when no index can be kept there at all.
-    static std::unique_ptr<LibraryIndex> open(const QString& filePath);
+    // Opens (creating when needed) the index at filePath. The index is never
+    // deleted: one that cannot be read is set aside under a new name and a
+    // new one begun; one a newer version wrote is refused (LibraryError) and
+    // left alone. nullptr when no index can be used this time (a full disk,
+    // say). *notice tells the user what happened, when anything did.
+    static std::unique_ptr<LibraryIndex> open(const QString& filePath, QString* notice = nullptr);
     ~LibraryIndex();
     LibraryIndex(const LibraryIndex&) = delete;
     LibraryIndex& operator=(const LibraryIndex&) = delete;
 
-    // Whether open() had to start from an empty index (new or replaced).
+    // Whether open() had to start from empty records (new or set aside).
     bool startedEmpty() const { return m_startedEmpty; }
 
     QHash<QString, IndexedFile> loadFiles();
@@ -70,12 +74,12 @@ public:
     bool removePlaylist(qint64 id);
 
 private:
-    explicit LibraryIndex(sqlite3* db);
-    bool exec(const char* sql);
-    sqlite3_stmt* prepare(const char* sql);
-    bool setUp();
+    LibraryIndex(sqlite3* cache, sqlite3* records);
 
+    // What the song files say (index.sqlite), and the engine's own records
+    // (records.sqlite beside it): a damaged cache cannot take them along.
     sqlite3* m_db = nullptr;
+    sqlite3* m_records = nullptr;
     bool m_startedEmpty = false;
 };
 

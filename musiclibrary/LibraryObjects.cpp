@@ -71,6 +71,10 @@ public:
     }
     void EditArtwork(const ArtworkEdit& edit) override { m_state->editArtwork(m_position, edit); }
     QList<QByteArray> ArtworkData() override { return m_state->artworkData(m_position); }
+    AlbumTags ReadAlbumTags() override {
+        const QString location = entry().location;
+        return location.isEmpty() ? AlbumTags{} : readAlbumTags(location);
+    }
 
     const LibraryState* state() const { return m_state.get(); }
     int position() const { return m_position; }

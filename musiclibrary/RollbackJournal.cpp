@@ -325,14 +325,8 @@ RollbackJournal& RollbackJournal::forFolder(const QString& folder) {
         ::close(fd);
         throw journalFailure(u"its journal file cannot be locked"_s);
     }
-    // The journal's own name must survive a crash, or its records could not
-    // be found: the folder is flushed once, when the journal is made.
-    const int dir =
-        ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dir >= 0) {
-        ::fsync(dir);
-        ::close(dir);
-    }
+    // The journal's name is durable before any song is touched: begin()
+    // flushes the whole file system, folders included.
     const QString path = QFile::decodeName(name);
     auto* journal = new RollbackJournal(path, fd, registry.addListEntry(path));
     registry.open.insert(folder, journal);

@@ -19,6 +19,7 @@
 #include <sys/stat.h>
 #include <sys/xattr.h>
 #include <unistd.h>
+#include <utility>
 
 using namespace Qt::StringLiterals;
 
@@ -270,6 +271,15 @@ void SafeFileWrite::enter(Stage stage) const {
     if (injectedFailure == stage)
         throw FileFailure{LibraryError::WriteFailed,
                           u"a failure was injected at stage %1."_s.arg(int(stage))};
+    // The copy is complete: the disk can take it while it is checked, so
+    // that the flush before the rename has less left to wait for.
+    if (stage == Stage::Verify && !m_copyPath.isEmpty()) {
+        const int fd = ::open(QFile::encodeName(m_copyPath).constData(), O_RDONLY | O_CLOEXEC);
+        if (fd >= 0) {
+            ::sync_file_range(fd, 0, 0, SYNC_FILE_RANGE_WRITE);
+            ::close(fd);
+        }
+    }
 }
 
 // Remembers folder for flushFolders(), flushing the folders before it.
@@ -303,7 +313,11 @@ void SafeFileWrite::commit() {
 namespace {
 
 std::mutex pendingMutex;
-QStringList pendingFolders;
+// The folder written in last, and whether a file was renamed there: only a
+// rename needs the folder flushed. In-place writes are made durable by the
+// rollback journal's flushes of the whole file system.
+QString pendingFolder;
+bool pendingRename = false;
 
 // False, with errno telling why, when the folder could not be flushed.
 bool flushFolder(const QString& folder) {
@@ -320,36 +334,49 @@ bool flushFolder(const QString& folder) {
 
 } // namespace
 
-void deferFolderFlush(const QString& folder) {
-    QStringList earlier;
+namespace {
+
+void deferFolderWork(const QString& folder, bool renamed) {
+    QString earlier;
+    bool flushEarlier = false;
     {
         std::lock_guard lock(pendingMutex);
-        if (pendingFolders.contains(folder))
+        if (pendingFolder == folder) {
+            pendingRename = pendingRename || renamed;
             return;
-        earlier.swap(pendingFolders);
-        pendingFolders.append(folder);
+        }
+        earlier = std::exchange(pendingFolder, folder);
+        flushEarlier = std::exchange(pendingRename, renamed);
     }
-    for (const QString& done : earlier)
-        flushFolder(done);
+    if (flushEarlier)
+        flushFolder(earlier);
     // A write in another folder: the journals of the folders before it have
     // done their work.
     if (!earlier.isEmpty())
         RollbackJournal::closeAllBut(folder);
 }
 
+} // namespace
+
+void deferFolderFlush(const QString& folder) {
+    deferFolderWork(folder, true);
+}
+
 void SafeFileWrite::noteWriteInFolder(const QString& folder) {
-    deferFolderFlush(folder);
+    deferFolderWork(folder, false);
 }
 
 void SafeFileWrite::flushFolders() {
-    QStringList folders;
+    QString folder;
+    bool renamed = false;
     {
         std::lock_guard lock(pendingMutex);
-        folders.swap(pendingFolders);
+        folder = std::exchange(pendingFolder, QString());
+        renamed = std::exchange(pendingRename, false);
     }
-    for (const QString& folder : folders)
+    if (renamed)
         flushFolder(folder);
-    // The journals' records are all dropped by now: they go with the run.
+    // One flush makes the in-place writes durable; their journals go.
     RollbackJournal::closeAll();
 }
 

@@ -25,6 +25,12 @@ inline const QString KEY_REMOVED_ARTWORK =
 inline const QString VALUE_REMOVED_KEEP_DAYS = QStringLiteral("KeepDays");
 inline const QString VALUE_REMOVED_MAX_MEGABYTES = QStringLiteral("MaxMegabytes");
 
+// Get Album Artwork: the two web services and the size of cover fetched.
+inline const QString KEY_DOWNLOAD = QStringLiteral("Software\\Tarnwick\\Quillmoth\\Download");
+inline const QString VALUE_MUSICBRAINZ_ADDRESS = QStringLiteral("MusicBrainzAddress");
+inline const QString VALUE_COVER_ART_ARCHIVE_ADDRESS = QStringLiteral("CoverArtArchiveAddress");
+inline const QString VALUE_DOWNLOAD_SIZE = QStringLiteral("Size");
+
 // The updater's own key, in the machine store, read only.
 inline const QString KEY_UPDATER_APP =
     QStringLiteral("Software\\Wise Solutions\\WiseUpdate\\Apps\\Tarnwick Quillmoth");

@@ -43,6 +43,7 @@ Command deleteCommand();
 Command thumbnailsCommand();
 Command downloadPlaylistCommand();
 Command embedDownloadedCommand();
+Command getArtworkCommand();
 Command removedCommand();
 Command restoreCommand();
 

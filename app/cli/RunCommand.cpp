@@ -79,48 +79,40 @@ public:
     }
 };
 
-// Progress on standard error: a bar redrawn in place on a terminal, else a
-// line every few percent (a log stays short).
-class CliRun::Progress : public catalogue::RecordingProgressPanel {
-public:
-    Progress() : m_terminal(::isatty(STDERR_FILENO) == 1) {}
-    void setActive(bool active) override {
-        if (!active && m_drawn && m_terminal)
-            std::fputs("\n", stderr);
-        if (active)
-            m_lastPercent = -1;
-        m_drawn = m_drawn && active;
-        RecordingProgressPanel::setActive(active);
-    }
-    void setValue(int32_t value) override {
-        RecordingProgressPanel::setValue(value);
-        if (!active() || max() <= 0)
-            return;
-        const int percent = int(qint64(this->value()) * 100 / max());
-        const int step = m_terminal ? 1 : 5;
-        if (percent / step == m_lastPercent / step && m_lastPercent >= 0)
-            return;
-        m_lastPercent = percent;
-        m_drawn = true;
-        if (m_terminal) {
-            const int filled = percent * 40 / 100;
-            std::fprintf(stderr, "\r[%s%s] %3d%% %d/%d", QByteArray(filled, '#').constData(),
-                         QByteArray(40 - filled, ' ').constData(), percent, this->value(), max());
-        } else {
-            std::fprintf(stderr, "progress %d%% (%d of %d)\n", percent, this->value(), max());
-        }
-        std::fflush(stderr);
-    }
+StderrProgress::StderrProgress() : m_terminal(::isatty(STDERR_FILENO) == 1) {}
 
-private:
-    bool m_terminal;
-    bool m_drawn = false;
-    int m_lastPercent = -1;
-};
+void StderrProgress::setActive(bool active) {
+    if (!active && m_drawn && m_terminal)
+        std::fputs("\n", stderr);
+    if (active)
+        m_lastPercent = -1;
+    m_drawn = m_drawn && active;
+    RecordingProgressPanel::setActive(active);
+}
+
+void StderrProgress::setValue(int32_t value) {
+    RecordingProgressPanel::setValue(value);
+    if (!active() || max() <= 0)
+        return;
+    const int percent = int(qint64(this->value()) * 100 / max());
+    const int step = m_terminal ? 1 : 5;
+    if (percent / step == m_lastPercent / step && m_lastPercent >= 0)
+        return;
+    m_lastPercent = percent;
+    m_drawn = true;
+    if (m_terminal) {
+        const int filled = percent * 40 / 100;
+        std::fprintf(stderr, "\r[%s%s] %3d%% %d/%d", QByteArray(filled, '#').constData(),
+                     QByteArray(40 - filled, ' ').constData(), percent, this->value(), max());
+    } else {
+        std::fprintf(stderr, "progress %d%% (%d of %d)\n", percent, this->value(), max());
+    }
+    std::fflush(stderr);
+}
 
 CliRun::CliRun(CliContext& context, const OptionReader& options)
     : m_context(context), m_messages(std::make_unique<Messages>()),
-      m_progress(std::make_unique<Progress>()) {
+      m_progress(std::make_unique<StderrProgress>()) {
     const int filter =
         options.number(u"--filter"_s, 0, catalogue::ArtKindsAll, catalogue::ViewFilterDefault);
     std::optional<QList<int>> tracks;

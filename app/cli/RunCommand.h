@@ -11,6 +11,7 @@
 #include "app/cli/CliContext.h"
 #include "artwork/ArtworkRun.h"
 #include "catalogue/CatalogueSession.h"
+#include "catalogue/ProgressPanel.h"
 
 #include <QSet>
 #include <QString>
@@ -45,6 +46,20 @@ private:
 inline const QStringList RowSelectionOptions = {QStringLiteral("--filter"),
                                                 QStringLiteral("--tracks")};
 
+// Progress on standard error: a bar redrawn in place on a terminal, else a
+// line every few percent (a log stays short).
+class StderrProgress : public catalogue::RecordingProgressPanel {
+public:
+    StderrProgress();
+    void setActive(bool active) override;
+    void setValue(int32_t value) override;
+
+private:
+    bool m_terminal;
+    bool m_drawn = false;
+    int m_lastPercent = -1;
+};
+
 class CliRun {
 public:
     // Scans the library with the view filter of --filter and checks the
@@ -60,12 +75,11 @@ public:
 
 private:
     class Messages;
-    class Progress;
 
     CliContext& m_context;
     catalogue::CatalogueSession m_session;
     std::unique_ptr<Messages> m_messages;
-    std::unique_ptr<Progress> m_progress;
+    std::unique_ptr<StderrProgress> m_progress;
     std::unique_ptr<catalogue::RunEnvironment> m_environment;
     std::unique_ptr<artwork::ArtworkRunContext> m_runContext;
     QList<int32_t> m_checked; // catalogue indexes of the rows checked at the start

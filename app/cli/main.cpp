@@ -94,6 +94,7 @@ int main(int argc, char** argv) {
     musiclibrary::LibraryOptions options;
     options.dataFolder = parser.value(dataOption); // empty: the engine's default
     options.removed = {support::GetRemovedArtworkKeepDays(), support::GetRemovedArtworkMaxBytes()};
+    options.notify = [&err](const QString& notice) { err << notice << '\n'; };
     // A write cut off by a crash is undone before anything reads the songs.
     for (const QString& warning : musiclibrary::RecoverInterruptedWrites())
         err << warning << '\n';

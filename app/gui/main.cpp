@@ -81,7 +81,10 @@ int main(int argc, char** argv) {
     // The message box of a failed start is the same whatever went wrong; the
     // engine's own reason goes to the terminal for whoever started us there.
     std::unique_ptr<mainwindow::FormMain> window = mainwindow::StartMainWindow(
-        services.services(), mainwindow::MakeLibraryOpener(path, printError));
+        services.services(),
+        mainwindow::MakeLibraryOpener(path, printError, [&services](const QString& notice) {
+            services.messages.show(notice, QString(), support::MbOk, support::MbExclamation);
+        }));
     if (!window)
         return mainwindow::ConnectionFailedExitStatus;
     artwork::InstallArtworkCommands(*window);

@@ -11,6 +11,7 @@
 #include <taglib/id3v2tag.h>
 #include <taglib/mp4file.h>
 #include <taglib/mpegfile.h>
+#include <taglib/tpropertymap.h>
 #include <taglib/vorbisfile.h>
 #include <taglib/wavfile.h>
 
@@ -29,6 +30,23 @@ void setCommonTags(TagLib::Tag* tag, const SongTags& tags) {
     tag->setArtist(toTagLib(tags.artist));
     tag->setAlbum(toTagLib(tags.album));
     tag->setTrack(unsigned(std::max(0, tags.trackNumber)));
+}
+
+// TagLib's property names map to TXXX frames, MP4 freeform items and
+// Vorbis comments alike; only the file classes (not the tag's base class)
+// know their own mapping, hence the file's type.
+template <typename File> void setAlbumTags(File& file, const AlbumTags* album) {
+    if (!album)
+        return;
+    TagLib::PropertyMap properties = file.properties();
+    const auto set = [&properties](const char* name, const QString& value) {
+        if (!value.isEmpty())
+            properties.replace(name, TagLib::StringList(toTagLib(value)));
+    };
+    set("ALBUMARTIST", album->albumArtist);
+    set("MUSICBRAINZ_ALBUMID", album->releaseId);
+    set("MUSICBRAINZ_RELEASEGROUPID", album->releaseGroupId);
+    file.setProperties(properties);
 }
 
 TagLib::String mimeTypeOf(const QByteArray& data) {
@@ -63,7 +81,8 @@ TagLib::MP4::CoverArt::Format coverFormatOf(const QByteArray& data) {
     }
 }
 
-bool writeFile(const QString& path, const SongTags& tags, const QList<QByteArray>& pictures) {
+bool writeFile(const QString& path, const SongTags& tags, const QList<QByteArray>& pictures,
+               const AlbumTags* album) {
     const QByteArray name = QFile::encodeName(path);
     const QString extension = QFileInfo(path).suffix().toLower();
     if (extension == u"mp3") {
@@ -71,6 +90,7 @@ bool writeFile(const QString& path, const SongTags& tags, const QList<QByteArray
         if (!file.isOpen() || file.readOnly())
             return false;
         setCommonTags(file.ID3v2Tag(true), tags);
+        setAlbumTags(file, album);
         addId3Pictures(file.ID3v2Tag(true), pictures);
         return file.save(TagLib::MPEG::File::ID3v2, TagLib::File::StripNone, TagLib::ID3v2::v3,
                          TagLib::File::DoNotDuplicate);
@@ -80,6 +100,7 @@ bool writeFile(const QString& path, const SongTags& tags, const QList<QByteArray
         if (!file.isOpen() || file.readOnly())
             return false;
         setCommonTags(file.tag(), tags);
+        setAlbumTags(file, album);
         addId3Pictures(file.tag(), pictures);
         return file.save(TagLib::ID3v2::v3);
     }
@@ -88,6 +109,7 @@ bool writeFile(const QString& path, const SongTags& tags, const QList<QByteArray
         if (!file.isOpen() || file.readOnly())
             return false;
         setCommonTags(file.ID3v2Tag(), tags);
+        setAlbumTags(file, album);
         addId3Pictures(file.ID3v2Tag(), pictures);
         return file.save(TagLib::RIFF::WAV::File::AllTags, TagLib::File::StripNone,
                          TagLib::ID3v2::v3);
@@ -97,6 +119,7 @@ bool writeFile(const QString& path, const SongTags& tags, const QList<QByteArray
         if (!file.isOpen() || file.readOnly() || !file.tag())
             return false;
         setCommonTags(file.tag(), tags);
+        setAlbumTags(file, album);
         if (!pictures.isEmpty()) {
             TagLib::MP4::CoverArtList covers = file.tag()->item("covr").toCoverArtList();
             for (const QByteArray& data : pictures)
@@ -112,6 +135,7 @@ bool writeFile(const QString& path, const SongTags& tags, const QList<QByteArray
         if (!file.isOpen() || file.readOnly() || !file.tag())
             return false;
         setCommonTags(file.tag(), tags);
+        setAlbumTags(file, album);
         return file.save();
     }
     return false;
@@ -119,8 +143,9 @@ bool writeFile(const QString& path, const SongTags& tags, const QList<QByteArray
 
 } // namespace
 
-void writeSongTags(const QString& path, const SongTags& tags, const QList<QByteArray>& pictures) {
-    if (!writeFile(path, tags, pictures))
+void writeSongTags(const QString& path, const SongTags& tags, const QList<QByteArray>& pictures,
+                   const AlbumTags* album) {
+    if (!writeFile(path, tags, pictures, album))
         throw LibraryError(LibraryError::WriteFailed,
                            u"Cannot write the tags of \"%1\"."_s.arg(path));
 }

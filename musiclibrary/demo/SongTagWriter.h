@@ -19,10 +19,14 @@ struct SongTags {
     int trackNumber = 0;
 };
 
+struct AlbumTags;
+
 // Sets the tags of the MP3, M4A, AIFF, WAV or Ogg Vorbis file at path and
-// appends pictures (kinds that cannot hold pictures ignore them). Throws
+// appends pictures (kinds that cannot hold pictures ignore them). The album
+// facts, when given, are written where not empty, in each container's own
+// form (ID3v2 TXXX, MP4 freeform items, Vorbis comments). Throws
 // LibraryError naming the file when it cannot be written.
 void writeSongTags(const QString& path, const SongTags& tags,
-                   const QList<QByteArray>& pictures = {});
+                   const QList<QByteArray>& pictures = {}, const AlbumTags* album = nullptr);
 
 } // namespace musiclibrary

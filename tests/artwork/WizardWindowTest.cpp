@@ -17,6 +17,7 @@
 #include "musiclibrary/DemoLibrary.h"
 #include "musiclibrary/Library.h"
 #include "support/Registry.h"
+#include "tests/artwork/WindowTestSupport.h"
 #include "tests/common/ScriptedUi.h"
 #include "tests/common/TestFiles.h"
 
@@ -43,12 +44,6 @@ using testing_support::TempFolder;
 namespace keys = mainwindow::keys;
 
 namespace {
-
-class PlayWizard : public mainwindow::ModalRunner {
-public:
-    std::function<void(QDialog&)> play;
-    void runModal(QDialog& dialog) override { play(dialog); }
-};
 
 // What every file below folder holds: the bytes of each song's pictures, and
 // each other file's bytes, by relative path (hidden files too).
@@ -91,23 +86,15 @@ protected:
             {settings.file(u"user.json"_s), settings.file(u"machine.json"_s)});
         libraryFile = musiclibrary::buildDemoLibrary(demo.path(), {data.path()});
         otherLibrary = musiclibrary::buildDemoLibrary(otherDemo.path(), {otherData.path()});
-        window = mainwindow::StartMainWindow(ui.services(), [this] {
-            return musiclibrary::openLibrary(libraryFile, {data.path()});
-        });
+        window = testing_support::StartScannedWindow(
+            ui, runner, [this] { return musiclibrary::openLibrary(libraryFile, {data.path()}); });
         ASSERT_TRUE(window);
-        InstallArtworkCommands(*window, &runner);
-        window->toolbarButton(keys::Step1)->click();
-        ui.messages.shown.clear();
     }
     void TearDown() override {
         window.reset();
         support::ResetRegistryFiles();
     }
-    void choose(const QString& key) {
-        window->dispatch().wizardChosen(key);
-        window->TimerButtonMenu()->stop();
-        window->dispatch().wizardTimerTick();
-    }
+    void choose(const QString& key) { testing_support::ChooseWizard(*window, key); }
     QString cli(const QStringList& arguments) {
         QProcess process;
         process.start(
@@ -121,7 +108,7 @@ protected:
 
     TempFolder demo, data, otherDemo, otherData, settings;
     testing_support::ScriptedUi ui;
-    PlayWizard runner;
+    testing_support::PlayWizard runner;
     QString libraryFile, otherLibrary;
     std::unique_ptr<mainwindow::FormMain> window;
 };

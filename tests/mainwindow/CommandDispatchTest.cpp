@@ -57,8 +57,8 @@ TEST_F(DispatchTest, CommandsDuringAScanOnlyBeep) {
     duringScan = [this] {
         dispatch->toolbarButtonClicked(keys::Step1);
         dispatch->toolbarButtonClicked(keys::Step2);
-        dispatch->stepMenuClicked(1);
-        dispatch->stepMenuClicked(9);
+        dispatch->stepMenuClicked(keys::Step1);
+        dispatch->stepMenuClicked(keys::EmbedArtwork);
         EXPECT_EQ(dispatch->busy(), mainwindow::BusyScanning);
     };
     dispatch->toolbarButtonClicked(keys::Step1);
@@ -94,7 +94,7 @@ TEST_F(DispatchTest, AWizardRunsBusySoThatStepsAndOtherWizardsWait) {
         log.append(u"embed wizard busy=%1"_s.arg(dispatch->busy()));
         // What a user can reach while the run lets window events through.
         dispatch->toolbarButtonClicked(keys::Step1);
-        dispatch->stepMenuClicked(5);
+        dispatch->stepMenuClicked(keys::DeleteArtwork);
         dispatch->wizardChosen(keys::DeleteArtwork);
         dispatch->wizardTimerTick();
     });
@@ -123,35 +123,38 @@ TEST_F(DispatchTest, BusyFlagFallsBackWhenTheScanThrows) {
 }
 
 struct StepMenuCase {
-    int index;
+    QString key;
     QStringList expectedLog;
     QString expectedPendingKey;
 };
 
 void PrintTo(const StepMenuCase& c, std::ostream* out) {
-    *out << "entry " << c.index;
+    *out << "entry " << c.key.toStdString();
 }
 
 class StepMenuTest : public DispatchTest, public ::testing::WithParamInterface<StepMenuCase> {};
 
 TEST_P(StepMenuTest, EachEntryLeadsWhereItShould) {
     const StepMenuCase& c = GetParam();
-    dispatch->stepMenuClicked(c.index);
+    dispatch->stepMenuClicked(c.key);
     EXPECT_EQ(log, c.expectedLog);
     EXPECT_EQ(dispatch->pendingWizardKey(), c.expectedPendingKey);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Entries, StepMenuTest,
-    ::testing::Values(StepMenuCase{1, {u"scan busy=1"_s}, {}}, StepMenuCase{2, {}, {}},
-                      StepMenuCase{3, {u"step2"_s}, {}}, StepMenuCase{4, {}, {}},
-                      StepMenuCase{5, {u"arm"_s}, keys::DeleteArtwork},
-                      StepMenuCase{6, {u"arm"_s}, keys::CreatePlaylist},
-                      StepMenuCase{7, {u"arm"_s}, keys::DownloadArtwork},
-                      StepMenuCase{8, {u"arm"_s}, keys::EmbedDownloadedArtwork},
-                      StepMenuCase{9, {u"arm"_s}, keys::EmbedArtwork}, StepMenuCase{10, {}, {}},
-                      StepMenuCase{11, {u"arm"_s}, keys::CreateFolderJpg},
-                      StepMenuCase{12, {}, {}}));
+    ::testing::Values(StepMenuCase{keys::Step1, {u"scan busy=1"_s}, {}},
+                      StepMenuCase{keys::Step2, {u"step2"_s}, {}},
+                      StepMenuCase{keys::DeleteArtwork, {u"arm"_s}, keys::DeleteArtwork},
+                      StepMenuCase{keys::CreatePlaylist, {u"arm"_s}, keys::CreatePlaylist},
+                      StepMenuCase{keys::DownloadArtwork, {u"arm"_s}, keys::DownloadArtwork},
+                      StepMenuCase{keys::GetAlbumArtwork, {u"arm"_s}, keys::GetAlbumArtwork},
+                      StepMenuCase{
+                          keys::EmbedDownloadedArtwork, {u"arm"_s}, keys::EmbedDownloadedArtwork},
+                      StepMenuCase{keys::EmbedArtwork, {u"arm"_s}, keys::EmbedArtwork},
+                      StepMenuCase{keys::CreateFolderJpg, {u"arm"_s}, keys::CreateFolderJpg},
+                      StepMenuCase{keys::Step3x, {}, {}},
+                      StepMenuCase{keys::ExtractArtwork, {}, {}}, StepMenuCase{QString(), {}, {}}));
 
 TEST_F(DispatchTest, WizardStartsOnlyAtTheTimerTick) {
     QSignalSpy starting(dispatch.get(), &CommandDispatch::wizardStarting);
@@ -174,10 +177,10 @@ TEST_F(DispatchTest, KeysOutsideTheTableStartNothing) {
 }
 
 TEST_F(DispatchTest, TheTickComparesInTheFixedOrder) {
-    EXPECT_EQ(
-        dispatch->wizardKeys(),
-        QStringList({keys::CreateFolderJpg, keys::CreatePlaylist, keys::DeleteArtwork,
-                     keys::DownloadArtwork, keys::EmbedArtwork, keys::EmbedDownloadedArtwork}));
+    EXPECT_EQ(dispatch->wizardKeys(),
+              QStringList({keys::CreateFolderJpg, keys::CreatePlaylist, keys::DeleteArtwork,
+                           keys::DownloadArtwork, keys::EmbedArtwork, keys::EmbedDownloadedArtwork,
+                           keys::GetAlbumArtwork}));
 }
 
 TEST_F(DispatchTest, ChoosingAWizardResetsTheHintClickCount) {
@@ -187,7 +190,7 @@ TEST_F(DispatchTest, ChoosingAWizardResetsTheHintClickCount) {
     counting.toolbarButtonClicked(keys::Step3);
     counting.toolbarButtonClicked(keys::Step3);
     EXPECT_EQ(counting.step3ClickCount(), 2);
-    counting.stepMenuClicked(5);
+    counting.stepMenuClicked(keys::DeleteArtwork);
     EXPECT_EQ(counting.step3ClickCount(), 0);
     counting.toolbarButtonClicked(keys::Step3);
     counting.wizardChosen(keys::CreatePlaylist);

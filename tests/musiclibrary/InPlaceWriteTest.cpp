@@ -317,6 +317,44 @@ TEST_F(InPlaceWriteTest, AJournalCutShortStopsTheWriteBeforeTheSong) {
     EXPECT_TRUE(leftoverCopies(folder.file(u"Album"_s)).isEmpty());
 }
 
+// The disk fills in the middle of a run of in-place writes sharing one
+// journal: the write that could not be journalled leaves its song alone,
+// and the journal stays whole for the writes after it.
+TEST_F(InPlaceWriteTest, ADiskFullInTheMiddleOfARunTearsNeitherSongNorJournal) {
+    QStringList songs;
+    QList<QByteArray> before;
+    for (int i = 0; i < 4; ++i) {
+        songs.append(folder.copySeed(u"seed.mp3"_s, u"Album/song-%1.mp3"_s.arg(i)));
+        appendPicture(songs[i], seedImage("cover-600.jpg"));
+        before.append(readFile(songs[i]));
+    }
+    FinishWrites();
+    const QByteArray cover = seedImage("cover-75.jpg");
+    appendPicture(songs[0], cover);
+    appendPicture(songs[1], cover);
+    const QStringList journals = journalsIn(folder.file(u"Album"_s));
+    ASSERT_EQ(journals.size(), 1);
+    const qint64 journalSize = QFileInfo(folder.file(u"Album/"_s + journals[0])).size();
+    {
+        FileSizeLimit limit(journalSize + 1000);
+        ASSERT_TRUE(limit.active());
+        EXPECT_THROW(appendPicture(songs[2], cover), LibraryError);
+    }
+    EXPECT_EQ(readFile(songs[2]), before[2]);
+    appendPicture(songs[3], cover);
+    EXPECT_EQ(readPictures(songs[3]).size(), 2);
+
+    // Killed now: the last write is not yet known durable and goes back;
+    // the ones a flush settled stay.
+    RollbackJournal::closeAllKeepingFilesForTesting();
+    SafeFileWrite::removeStaleCopies(folder.file(u"Album"_s));
+    EXPECT_TRUE(journalsIn(folder.file(u"Album"_s)).isEmpty());
+    EXPECT_EQ(readPictures(songs[0]).size(), 2);
+    EXPECT_EQ(readPictures(songs[1]).size(), 2);
+    EXPECT_EQ(readFile(songs[2]), before[2]);
+    EXPECT_EQ(readFile(songs[3]), before[3]);
+}
+
 TEST(GenerousPadding, RoomForThePicturesOfTheTagWithinBounds) {
     const QByteArray small = id3v2Tag(3, id3v2Frame(3, "APIC", QByteArray(3000, 'p')));
     EXPECT_EQ(generousPadding(small), 16 * 1024);

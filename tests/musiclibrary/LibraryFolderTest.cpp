@@ -3,6 +3,7 @@
 
 #include "tests/musiclibrary/LibraryTestSupport.h"
 
+#include "musiclibrary/AudioFileIO.h"
 #include "musiclibrary/SafeFileWrite.h"
 
 #include <QDateTime>
@@ -154,6 +155,38 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(LibraryOpenTest, EmptyPathIsRefused) {
     EXPECT_EQ(libraryErrorOf([] { openLibrary(QString(), {}); }).number(),
               LibraryError::InvalidArgument);
+}
+
+// The album facts that taggers add are read in each container's own form:
+// ID3v2 TXXX frames, MP4 freeform items, Vorbis comments.
+TEST_F(LibraryTest, AlbumTagsAreReadFromEveryKindOfTag) {
+    const QString releaseId = u"76df3287-6cda-33eb-8e9a-044b5e15ffdd"_s;
+    const QString groupId = u"8e8a594f-2175-3b3e-9b3a-8c4e2e1d7a31"_s;
+    QStringList songs;
+    for (const QString& name : {u"a.mp3"_s, u"b.m4a"_s, u"c.aiff"_s, u"d.ogg"_s}) {
+        const AlbumTags album{u"Various Artists"_s, releaseId, groupId};
+        songs.append(makeSong(music(), name, {name, u"Artist"_s, u"Album"_s, 1}, {}, &album));
+    }
+    const QString plain = makeSong(music(), u"e.mp3"_s, {u"Plain"_s, u"Artist"_s, u"Album"_s, 1});
+    const QString damaged = music().file(u"f.mp3"_s);
+    writeFile(damaged, QByteArray("ID3\x04\x00\x00\x7f\x7f\x7f\x7f", 10) + QByteArray(64, 'x'));
+
+    const ITunesPtr library = openMusic();
+    for (const TrackPtr& track : allTracks(*library)) {
+        SCOPED_TRACE(track->Location().toStdString());
+        const AlbumTags tags = track->ReadAlbumTags();
+        if (songs.contains(track->Location())) {
+            EXPECT_EQ(tags.albumArtist, u"Various Artists"_s);
+            EXPECT_EQ(tags.releaseId, releaseId);
+            EXPECT_EQ(tags.releaseGroupId, groupId);
+        } else {
+            EXPECT_TRUE(tags.albumArtist.isEmpty());
+            EXPECT_TRUE(tags.releaseId.isEmpty());
+            EXPECT_TRUE(tags.releaseGroupId.isEmpty());
+        }
+    }
+    EXPECT_EQ(allTracks(*library).size(), 6);
+    EXPECT_TRUE(readAlbumTags(plain).releaseId.isEmpty());
 }
 
 } // namespace

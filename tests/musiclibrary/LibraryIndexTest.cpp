@@ -1,10 +1,11 @@
 // The index: reopening an unchanged library reads no song file, a changed
-// file is read again, persistent ids stay, a damaged index is replaced.
+// file is read again, persistent ids stay, a damaged index is set aside.
 
 #include "tests/musiclibrary/LibraryTestSupport.h"
 
 #include "musiclibrary/LibraryIndex.h"
 
+#include <QDir>
 #include <QFile>
 
 #include <sqlite3.h>
@@ -79,21 +80,50 @@ TEST_F(LibraryIndexTest, PersistentIdsStayAndVanishedTracksAreNotFound) {
               LibraryError::InvalidArgument);
 }
 
-TEST_F(LibraryIndexTest, DamagedIndexIsReplacedAndLibraryStillOpens) {
+// The index holds the only copy of ids and playlists: an unreadable one is
+// set aside as it is, with a word to the user, and a new one begun.
+TEST_F(LibraryIndexTest, AnUnreadableIndexIsSetAsideNeverDeleted) {
     makeSong(music(), u"a.mp3"_s, {u"A"_s, {}, {}, 0}, {u"cover-75.jpg"_s});
     openMusic();
     const QString indexPath = dataFolder() + u"/index.sqlite"_s;
     ASSERT_TRUE(QFile::exists(indexPath));
     for (const QString& suffix : {u"-wal"_s, u"-shm"_s})
         QFile::remove(indexPath + suffix);
-    writeFile(indexPath, QByteArray(8192, '\x5a'));
+    const QByteArray damaged(8192, '\x5a');
+    writeFile(indexPath, damaged);
 
-    const ITunesPtr library = openMusic();
+    QStringList notices;
+    LibraryOptions options(dataFolder());
+    options.notify = [&notices](const QString& notice) { notices.append(notice); };
+    const ITunesPtr library = openLibrary(music().path(), options);
     ASSERT_EQ(allTracks(*library).size(), 1);
     EXPECT_EQ(allTracks(*library)[0]->Artwork()->Count(), 1);
+    ASSERT_EQ(notices.size(), 1);
+    const QStringList keptFiles = QDir(dataFolder()).entryList({u"index.sqlite.unreadable-*"_s});
+    ASSERT_EQ(keptFiles.size(), 1);
+    EXPECT_EQ(readFile(dataFolder() + u'/' + keptFiles[0]), damaged);
+    EXPECT_TRUE(notices[0].contains(keptFiles[0])) << notices[0].toStdString();
     auto index = LibraryIndex::open(indexPath);
     ASSERT_TRUE(index);
     EXPECT_EQ(index->loadFiles().size(), 1);
+}
+
+// An index a newer version wrote is refused and left byte for byte.
+TEST_F(LibraryIndexTest, AnIndexOfANewerVersionIsRefusedAndLeftAlone) {
+    makeSong(music(), u"a.mp3"_s, {u"A"_s, {}, {}, 0});
+    openMusic();
+    const QString indexPath = dataFolder() + u"/index.sqlite"_s;
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(QFile::encodeName(indexPath).constData(), &db), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(db, "PRAGMA journal_mode=DELETE; PRAGMA user_version = 9", nullptr,
+                           nullptr, nullptr),
+              SQLITE_OK);
+    sqlite3_close(db);
+    const QByteArray before = readFile(indexPath);
+
+    EXPECT_EQ(libraryErrorOf([&] { openMusic(); }).number(), LibraryError::Unsupported);
+    EXPECT_EQ(readFile(indexPath), before);
+    EXPECT_EQ(QDir(dataFolder()).entryList({u"index.sqlite*"_s}), QStringList{u"index.sqlite"_s});
 }
 
 // Runs one statement on the index file of a closed library, as someone
@@ -165,7 +195,7 @@ TEST_F(LibraryIndexTest, DamagedPlaylistAndIdRowsAreIgnored) {
         playlist->AddTrack(allTracks(*library)[0]);
         library->CreatePlaylist(u"Bad"_s)->AddTrack(allTracks(*library)[0]);
     }
-    const QString indexPath = dataFolder() + u"/index.sqlite"_s;
+    const QString indexPath = dataFolder() + u"/records.sqlite"_s;
     editIndex(indexPath, "UPDATE playlist_tracks SET persistent_id = 'x' WHERE playlist_id ="
                          " (SELECT id FROM playlists WHERE name = 'Bad');"
                          "UPDATE playlists SET name = randomblob(8) WHERE name = 'Bad';");
@@ -183,6 +213,48 @@ TEST_F(LibraryIndexTest, DamagedPlaylistAndIdRowsAreIgnored) {
     const ITunesPtr library = openMusic();
     ASSERT_EQ(allTracks(*library).size(), 1);
     EXPECT_NE(persistentId(*library, allTracks(*library)[0]), 0u);
+}
+
+// The ids and playlists are not a cache: a damaged cache of the song files'
+// facts cannot take them along, nor can the move out of an index of the
+// earlier single-file form.
+TEST_F(LibraryIndexTest, IdsAndPlaylistsOutliveADamagedCacheAndTheEarlierForm) {
+    makeSong(music(), u"a.mp3"_s, {u"A"_s, {}, {}, 0});
+    quint64 id = 0;
+    {
+        const ITunesPtr library = openMusic();
+        id = persistentId(*library, allTracks(*library)[0]);
+        library->CreatePlaylist(u"Mine"_s)->AddTrack(allTracks(*library)[0]);
+    }
+    const auto expectKept = [&](const char* step) {
+        SCOPED_TRACE(step);
+        const ITunesPtr library = openMusic();
+        EXPECT_EQ(persistentId(*library, allTracks(*library)[0]), id);
+        const PlaylistPtr mine = library->LibrarySource()->Playlists()->ItemByName(u"Mine"_s);
+        ASSERT_TRUE(mine);
+        EXPECT_EQ(mine->Tracks()->Count(), 1);
+    };
+    const QString indexPath = dataFolder() + u"/index.sqlite"_s;
+    const QString recordsPath = dataFolder() + u"/records.sqlite"_s;
+    for (const QString& suffix : {u"-wal"_s, u"-shm"_s})
+        QFile::remove(indexPath + suffix);
+    writeFile(indexPath, QByteArray(8192, '\x5a'));
+    expectKept("damaged cache");
+
+    // The earlier form: every table in index.sqlite, version 1.
+    editIndex(indexPath, "PRAGMA journal_mode=DELETE");
+    const std::string merge = "ATTACH DATABASE '" + recordsPath.toStdString() +
+                              "' AS r; CREATE TABLE ids AS SELECT * FROM r.ids;"
+                              " CREATE TABLE downloaded AS SELECT * FROM r.downloaded;"
+                              " CREATE TABLE playlists AS SELECT * FROM r.playlists;"
+                              " CREATE TABLE playlist_tracks AS SELECT * FROM r.playlist_tracks;"
+                              " PRAGMA user_version = 1;";
+    editIndex(indexPath, merge.c_str());
+    for (const QString& suffix : {QString(), u"-wal"_s, u"-shm"_s})
+        QFile::remove(recordsPath + suffix);
+    expectKept("earlier form");
+    EXPECT_TRUE(QFile::exists(recordsPath));
+    expectKept("after the move");
 }
 
 TEST(PictureFactsTextTest, RoundTripsAndRejectsDamagedText) {

@@ -9,13 +9,14 @@
 namespace testing_support {
 
 QString makeSong(const TempFolder& folder, const QString& relative,
-                 const musiclibrary::SongTags& tags, const QStringList& pictureSeeds) {
+                 const musiclibrary::SongTags& tags, const QStringList& pictureSeeds,
+                 const musiclibrary::AlbumTags* album) {
     const QString extension = QFileInfo(relative).suffix().toLower();
     const QString path = folder.copySeed(QStringLiteral("seed.") + extension, relative);
     QList<QByteArray> pictures;
     for (const QString& seed : pictureSeeds)
         pictures.append(readFile(seedPath(seed)));
-    musiclibrary::writeSongTags(path, tags, pictures);
+    musiclibrary::writeSongTags(path, tags, pictures, album);
     return path;
 }
 

@@ -18,9 +18,10 @@
 namespace testing_support {
 
 // Copies the seed for relative's extension into folder and writes tags and
-// pictures (seed image names) into it.
+// pictures (seed image names) into it, and the album facts when given.
 QString makeSong(const TempFolder& folder, const QString& relative,
-                 const musiclibrary::SongTags& tags, const QStringList& pictureSeeds = {});
+                 const musiclibrary::SongTags& tags, const QStringList& pictureSeeds = {},
+                 const musiclibrary::AlbumTags* album = nullptr);
 
 QList<musiclibrary::TrackPtr> allTracks(musiclibrary::IiTunes& library);
 QStringList trackNames(musiclibrary::IiTunes& library);

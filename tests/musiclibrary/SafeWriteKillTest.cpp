@@ -22,7 +22,7 @@ using namespace testing_support;
 
 namespace {
 
-constexpr int SongsPerRound = 24;
+constexpr int SongsPerRound = 30;
 constexpr int Rounds = 4;
 
 // Songs written anew (copy and rename, or one pass for MP3s), and songs with
