@@ -36,6 +36,27 @@ QByteArray rangeOf(const QByteArray& bytes, qint64 offset, qint64 length) {
     return bytes.mid(offset, std::min<qint64>(length, bytes.size() - offset));
 }
 
+// A movie atom laid out anew with one cover must be as long as the old
+// one, and walk back to exactly that cover.
+void checkMovieRewrite(const QByteArray& bytes, const tagio::ByteRangeReader& read) {
+    const auto movie = tagio::mp4MovieTag(bytes.size(), read);
+    if (!movie)
+        return;
+    const QByteArray entry = tagio::mp4CoverEntry(13, newPicture);
+    const auto region = tagio::mp4MovieWithCovers(*movie, {entry});
+    if (!region)
+        return;
+    if (movie->moov.offset + region->size() > bytes.size())
+        fuzzing::fail("a movie atom laid out anew reaches past the end of the file");
+    QByteArray written = bytes;
+    written.replace(movie->moov.offset, region->size(), *region);
+    const auto after = tagio::mp4MovieTag(written.size(), [&written](qint64 offset, qint64 length) {
+        return rangeOf(written, offset, length);
+    });
+    if (!after || after->covers != QList<QByteArray>{entry})
+        fuzzing::fail("a movie atom laid out anew does not walk back to its cover");
+}
+
 void parseDirectly(const QByteArray& bytes) {
     const auto read = [&bytes](qint64 offset, qint64 length) {
         return rangeOf(bytes, offset, length);
@@ -45,6 +66,7 @@ void parseDirectly(const QByteArray& bytes) {
         fuzzing::fail("an intact ID3v2 walk ends outside its tag");
     tagio::id3v2CompleteSize(bytes.left(10));
     tagio::mp4ItemNames(bytes.size(), read);
+    checkMovieRewrite(bytes, read);
     for (const bool bigEndian : {false, true}) {
         const tagio::RiffLayout layout = tagio::readRiffLayout(read, bytes.size(), bigEndian);
         for (const tagio::RiffChunk& chunk : layout.chunks)

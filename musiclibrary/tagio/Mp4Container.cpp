@@ -11,6 +11,7 @@
 #include <taglib/mp4properties.h>
 #include <taglib/mp4tag.h>
 
+#include <algorithm>
 #include <limits>
 
 using namespace Qt::StringLiterals;
@@ -20,6 +21,13 @@ namespace musiclibrary::tagio {
 namespace {
 
 const char* const CoverKey = "covr";
+// A freeform item that holds room during a save; no file keeps it.
+const char* const RoomKey = "----:org.quillmoth:room";
+
+// Room for another picture as large as the largest, within bounds.
+qint64 roomForNextChange(qint64 largestPicture) {
+    return std::clamp<qint64>(largestPicture, 16 * 1024, 512 * 1024);
+}
 
 TagLib::MP4::CoverArt::Format coverFormatOf(const QByteArray& data) {
     switch (imageFormatOf(data)) {
@@ -178,7 +186,8 @@ std::optional<QStringList> storedItemsBesidesCovers(TagLib::MP4::File& file,
 }
 
 // What a save must leave alone: the size of every media data atom, where the
-// first chunk of audio starts inside it, and whether the atoms fill the file.
+// first chunk of each track starts inside it, and whether the atoms fill the
+// file.
 AudioLayout mp4Layout(TagLib::MP4::File& file, TagLib::MP4::Atoms& atoms) {
     AudioLayout layout;
     qint64 covered = 0;
@@ -189,29 +198,67 @@ AudioLayout mp4Layout(TagLib::MP4::File& file, TagLib::MP4::Atoms& atoms) {
     }
     layout.values << (covered == file.length() ? 1 : 0);
 
-    qint64 firstChunk = -1;
-    if (TagLib::MP4::Atom* minf = atoms.find("moov", "trak", "mdia", "minf")) {
-        if (TagLib::MP4::Atom* stco = minf->find("stbl", "stco")) {
+    // Every track's first chunk: a file may hold more than the audio.
+    TagLib::MP4::Atom* moov = atoms.find("moov");
+    for (TagLib::MP4::Atom* trak : moov ? moov->findall("trak") : TagLib::MP4::AtomList()) {
+        TagLib::MP4::Atom* stbl = trak->find("mdia", "minf", "stbl");
+        qint64 firstChunk = -1;
+        if (TagLib::MP4::Atom* stco = stbl ? stbl->find("stco") : nullptr) {
             const QByteArray head = readRange(file, stco->offset + 8, 12);
             if (head.size() == 12 && bigEndian32(head, 4) > 0)
                 firstChunk = bigEndian32(head, 8);
-        } else if (TagLib::MP4::Atom* co64 = minf->find("stbl", "co64")) {
+        } else if (TagLib::MP4::Atom* co64 = stbl ? stbl->find("co64") : nullptr) {
             const QByteArray head = readRange(file, co64->offset + 8, 16);
             if (head.size() == 16 && bigEndian32(head, 4) > 0)
                 firstChunk = qint64(bigEndian32(head, 8)) << 32 | bigEndian32(head, 12);
         }
+        qint64 inMediaData = -1;
+        for (const TagLib::MP4::Atom* atom : atoms.atoms) {
+            if (atom->name == "mdat" && firstChunk >= atom->offset &&
+                firstChunk < atom->offset + atom->length)
+                inMediaData = firstChunk - atom->offset;
+        }
+        layout.values << inMediaData;
     }
-    qint64 inMediaData = -1;
-    for (const TagLib::MP4::Atom* atom : atoms.atoms) {
-        if (atom->name == "mdat" && firstChunk >= atom->offset &&
-            firstChunk < atom->offset + atom->length)
-            inMediaData = firstChunk - atom->offset;
-    }
-    layout.values << inMediaData;
     return layout;
 }
 
 class Mp4Container : public PictureContainer {
+    // What a written file must hold: the pictures as intended, the items
+    // besides them as they were, the audio where it was.
+    struct Expectation {
+        QList<QByteArray> pictures;
+        QStringList others;
+        QStringList storedOthers;
+        AudioLayout layout;
+    };
+
+    AudioFileFacts checkWritten(const QString& path, const QString& written,
+                                const Expectation& expected) const {
+        auto stream = openStream(written, true);
+        if (!stream)
+            throw savedCopyWrong(u"it cannot be read back"_s);
+        {
+            TagLib::MP4::File file(stream.get(), false);
+            if (!file.isValid())
+                throw savedCopyWrong(u"its tags cannot be read back"_s);
+            if (bytesOf(picturesOf(file)) != expected.pictures)
+                throw savedCopyWrong(u"its pictures differ from the intended ones"_s);
+            if (otherItems(file) != expected.others)
+                throw savedCopyWrong(u"other tags were lost"_s);
+            // TagLib forgets items it does not understand without a word.
+            int coverLists = 0;
+            if (storedItemsBesidesCovers(file, &coverLists) != expected.storedOthers ||
+                coverLists != (expected.pictures.isEmpty() ? 0 : 1))
+                throw savedCopyWrong(u"tag items the program cannot read would be lost"_s);
+            TagLib::MP4::Atoms atoms(&file);
+            if (!(mp4Layout(file, atoms) == expected.layout))
+                throw savedCopyWrong(u"its audio data moved or was cut short"_s);
+        }
+        // The codec needs the audio properties, which the checks did not read.
+        return readFacts(path, stream.get());
+    }
+
 public:
     bool claimsSuffix(const QString& suffix) const override {
         return suffix == u"m4a" || suffix == u"m4b" || suffix == u"m4p" || suffix == u"mp4" ||
@@ -260,8 +307,80 @@ public:
         return picturesOf(file);
     }
 
+    // A change that fits the padding the file already has rewrites only the
+    // movie atom, where it lies: the media data stays, and so does every
+    // chunk offset that points into it.
+    std::optional<HeadRewrite> planHeadRewrite(const QString& path,
+                                               const PictureEdit& edit) const override {
+        auto stream = openStream(path, true);
+        if (!stream)
+            throw FileFailure{LibraryError::Unreadable, u"the file cannot be opened."_s};
+        TagLib::MP4::File file(stream.get(), false);
+        if (!file.isValid() || !file.tag())
+            return std::nullopt;
+        const ByteRangeReader read = [&file](qint64 offset, qint64 length) {
+            return readRange(file, offset, length);
+        };
+        const std::optional<Mp4MovieTag> movie = mp4MovieTag(file.length(), read);
+        if (!movie || movie->room.isEmpty())
+            return std::nullopt;
+        // The positions of the edit are those of the pictures TagLib reads:
+        // they must be the entries the walk found, one for one.
+        const QList<QByteArray> before = bytesOf(picturesOf(file));
+        if (before.size() != movie->covers.size())
+            return std::nullopt;
+        for (qsizetype i = 0; i < before.size(); ++i)
+            if (movie->covers[i].mid(16) != before[i])
+                return std::nullopt;
+        if (const QString problem = editProblem(edit, before.size()); !problem.isEmpty())
+            throw FileFailure{LibraryError::InvalidArgument, problem};
+        const std::optional<QStringList> storedOthers = storedItemsBesidesCovers(file);
+        if (!storedOthers)
+            return std::nullopt;
+
+        QList<QByteArray> covers;
+        for (int entry : orderAfter(before.size(), edit)) {
+            if (entry >= 0) {
+                covers.append(movie->covers[entry]);
+                continue;
+            }
+            const QByteArray& image = edit.insert[-1 - entry].imageData;
+            covers.append(mp4CoverEntry(quint32(coverFormatOf(image)), image));
+        }
+        const std::optional<QByteArray> region = mp4MovieWithCovers(*movie, covers);
+        if (!region)
+            return std::nullopt;
+
+        TagLib::MP4::Atoms atoms(&file);
+        const Expectation expected{picturesAfter(before, edit), otherItems(file), *storedOthers,
+                                   mp4Layout(file, atoms)};
+        HeadRewrite plan;
+        plan.offset = movie->moov.offset;
+        plan.oldHeadSize = region->size();
+        plan.tag = *region;
+        // The region is laid out whole; it is never written anew.
+        plan.pad = [](const QByteArray& tag, qint64 size) {
+            return size == tag.size() ? tag : QByteArray();
+        };
+        plan.verify = [this, path, expected](const QString& written) {
+            return checkWritten(path, written, expected);
+        };
+        return plan;
+    }
+
     Verifier applyEdit(const QString& path, const QString& copyPath,
                        const PictureEdit& edit) const override {
+        bool roomHeld = false;
+        const Expectation expected = saveEdit(copyPath, edit, roomHeld);
+        if (roomHeld)
+            releaseRoom(copyPath);
+        return [this, path, copyPath, expected] { return checkWritten(path, copyPath, expected); };
+    }
+
+private:
+    // Saves the edit with TagLib; roomHeld tells whether a placeholder item
+    // holds room for the next change.
+    static Expectation saveEdit(const QString& copyPath, const PictureEdit& edit, bool& roomHeld) {
         auto stream = openStream(copyPath, false);
         if (!stream)
             throw FileFailure{LibraryError::WriteFailed,
@@ -302,34 +421,39 @@ public:
             file.tag()->removeItem(CoverKey);
         else
             file.tag()->setItem(CoverKey, TagLib::MP4::Item(covers));
+        // TagLib pads the item list only to the next kilobyte, too little
+        // for the next picture to be written in place. A placeholder as
+        // large as a picture makes it set the room aside in the same pass
+        // that moves the media data; releaseRoom turns it into padding.
+        qint64 largest = 0;
+        for (const TagLib::MP4::CoverArt& cover : covers)
+            largest = std::max<qint64>(largest, cover.data().size());
+        roomHeld = !file.tag()->contains(RoomKey);
+        if (roomHeld) {
+            TagLib::ByteVectorList room;
+            room.append(TagLib::ByteVector(uint(roomForNextChange(largest)), '\0'));
+            file.tag()->setItem(RoomKey, TagLib::MP4::Item(room));
+        }
         if (!file.save())
             throw FileFailure{LibraryError::WriteFailed, u"its tags could not be saved."_s};
+        return Expectation{picturesAfter(before, edit), others, *storedOthers, layout};
+    }
 
-        const QList<QByteArray> expected = picturesAfter(before, edit);
-        return [this, path, copyPath, expected, others, storedOthers, layout] {
-            auto stream = openStream(copyPath, true);
-            if (!stream)
-                throw savedCopyWrong(u"it cannot be read back"_s);
-            {
-                TagLib::MP4::File file(stream.get(), false);
-                if (!file.isValid())
-                    throw savedCopyWrong(u"its tags cannot be read back"_s);
-                if (bytesOf(picturesOf(file)) != expected)
-                    throw savedCopyWrong(u"its pictures differ from the intended ones"_s);
-                if (otherItems(file) != others)
-                    throw savedCopyWrong(u"other tags were lost"_s);
-                // TagLib forgets items it does not understand without a word.
-                int coverLists = 0;
-                if (storedItemsBesidesCovers(file, &coverLists) != storedOthers ||
-                    coverLists != (expected.isEmpty() ? 0 : 1))
-                    throw savedCopyWrong(u"tag items the program cannot read would be lost"_s);
-                TagLib::MP4::Atoms atoms(&file);
-                if (!(mp4Layout(file, atoms) == layout))
-                    throw savedCopyWrong(u"its audio data moved or was cut short"_s);
-            }
-            // The codec needs the audio properties, which the checks did not read.
-            return readFacts(path, stream.get());
-        };
+    // The placeholder goes again. The item list shrinks, and TagLib keeps
+    // what it held as padding after it, written where it lies: nothing else
+    // moves. The copy is opened anew, as TagLib does not follow its own
+    // atoms through a save.
+    static void releaseRoom(const QString& copyPath) {
+        auto stream = openStream(copyPath, false);
+        if (!stream)
+            throw FileFailure{LibraryError::WriteFailed,
+                              u"its temporary copy cannot be opened for writing."_s};
+        TagLib::MP4::File file(stream.get(), false);
+        if (!file.isValid() || !file.tag() || !file.tag()->contains(RoomKey))
+            throw savedCopyWrong(u"its tags cannot be read back"_s);
+        file.tag()->removeItem(RoomKey);
+        if (!file.save())
+            throw FileFailure{LibraryError::WriteFailed, u"its tags could not be saved."_s};
     }
 };
 

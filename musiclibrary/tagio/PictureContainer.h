@@ -115,7 +115,9 @@ public:
     virtual Verifier applyEdit(const QString& path, const QString& copyPath,
                                const PictureEdit& edit) const = 0;
     // The edit as a new tag for the start of the file, where the container
-    // keeps its tag there and nothing else needs to move; none otherwise.
+    // keeps its tag there and nothing else needs to move, or as the same
+    // number of bytes for a region written where it lies (MP4's movie atom);
+    // none otherwise.
     // Reads path only. Throws FileFailure as applyEdit does.
     virtual std::optional<HeadRewrite> planHeadRewrite(const QString& /*path*/,
                                                        const PictureEdit& /*edit*/) const {

@@ -1,4 +1,4 @@
-// Cheap safe writes of MP3 tags: in place under the rollback journal when
+// Cheap safe writes of MP3 tags (and of M4A movie atoms): in place under the rollback journal when
 // the new tag fits, else a new version written in one pass with room for the
 // next change; a write cut off is rolled back the next time the engine
 // comes to the folder.
@@ -73,8 +73,8 @@ protected:
     }
     // A song whose tag has room: written anew once (which leaves padding),
     // then a small picture goes in place.
-    QString roomySong() {
-        const QString path = folder.copySeed(u"seed.mp3"_s, u"Album/song.mp3"_s);
+    QString roomySong(const QString& seed = u"seed.mp3"_s) {
+        const QString path = folder.copySeed(seed, u"Album/song."_s + seed.section(u'.', 1));
         appendPicture(path, seedImage("cover-600.jpg"));
         return path;
     }
@@ -122,8 +122,17 @@ TEST_F(InPlaceWriteTest, AnInPlaceWriteKeepsHardLinksTogether) {
     EXPECT_EQ(readPictures(link).size(), 2);
 }
 
-TEST_F(InPlaceWriteTest, AFailureAtAnyStageLeavesTheSongAsItWas) {
+// The same promises for each kind written in place: an MP3's tag, an M4A's
+// movie atom.
+class InPlaceWriteOfKind : public InPlaceWriteTest,
+                           public ::testing::WithParamInterface<const char*> {
+protected:
+    QString roomySong() { return InPlaceWriteTest::roomySong(QString::fromLatin1(GetParam())); }
+};
+
+TEST_P(InPlaceWriteOfKind, AFailureAtAnyStageLeavesTheSongAsItWas) {
     const QString path = roomySong();
+    const ino_t inode = inodeOf(path);
     using Stage = SafeFileWrite::Stage;
     for (Stage stage : {Stage::Copy, Stage::Change, Stage::Flush, Stage::Verify, Stage::Replace}) {
         const QByteArray before = readFile(path);
@@ -137,11 +146,14 @@ TEST_F(InPlaceWriteTest, AFailureAtAnyStageLeavesTheSongAsItWas) {
     const QByteArray before = readFile(path);
     EXPECT_THROW(appendPicture(path, seedImage("cover-75.jpg")), LibraryError) << "read-only";
     EXPECT_EQ(readFile(path), before);
+    QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
+    appendPicture(path, seedImage("cover-75.jpg"));
+    EXPECT_EQ(inodeOf(path), inode) << "the failures were of the write in place";
 }
 
 // A write cut off after the journal, or after the song: the next opening of
 // the folder gives the song back byte for byte.
-TEST_F(InPlaceWriteTest, AWriteCutOffIsRolledBackWhenTheFolderIsNextOpened) {
+TEST_P(InPlaceWriteOfKind, AWriteCutOffIsRolledBackWhenTheFolderIsNextOpened) {
     for (InPlaceStop stop : {InPlaceStop::AfterJournal, InPlaceStop::AfterSong}) {
         SCOPED_TRACE(int(stop));
         const QString path = roomySong();
@@ -164,6 +176,9 @@ TEST_F(InPlaceWriteTest, AWriteCutOffIsRolledBackWhenTheFolderIsNextOpened) {
         QFile::remove(path);
     }
 }
+
+INSTANTIATE_TEST_SUITE_P(Kinds, InPlaceWriteOfKind, ::testing::Values("seed.mp3", "seed.m4a"),
+                         [](const auto& info) { return std::string(info.param).substr(5); });
 
 TEST_F(InPlaceWriteTest, JournalsThatAreDamagedHeldOrOutOfDateChangeNothing) {
     const QString path = roomySong();

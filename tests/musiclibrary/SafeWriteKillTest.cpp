@@ -34,7 +34,7 @@ TEST_P(SafeWriteKill, EverySongIsWholeOldOrWholeNew) {
     const QString image = seedPath(u"cover-600.jpg"_s);
     const QByteArray imageData = readFile(image);
     const QStringList seeds =
-        roomy ? QStringList{u"seed.mp3"_s, u"seed.flac"_s}
+        roomy ? QStringList{u"seed.mp3"_s, u"seed.flac"_s, u"seed.m4a"_s}
               : QStringList{u"seed.mp3"_s,  u"seed.m4a"_s, u"seed.wav"_s, u"seed.aiff"_s,
                             u"seed.flac"_s, u"seed.ogg"_s, u"seed.opus"_s};
     for (int round = 0; round < Rounds; ++round) {
@@ -97,8 +97,8 @@ TEST_P(SafeWriteKill, AKilledRunLeavesWhatItRemovedRestorable) {
     const bool roomy = GetParam();
     const QByteArray first = readFile(seedPath(u"cover-600.jpg"_s));
     const QByteArray second = readFile(seedPath(u"cover-300.jpg"_s));
-    const QStringList seeds =
-        roomy ? QStringList{u"seed.mp3"_s} : QStringList{u"seed.mp3"_s, u"seed.m4a"_s};
+    const QStringList seeds = roomy ? QStringList{u"seed.mp3"_s, u"seed.m4a"_s}
+                                    : QStringList{u"seed.mp3"_s, u"seed.m4a"_s};
     for (int round = 0; round < Rounds; ++round) {
         TempFolder music;
         TempFolder data;

@@ -12,15 +12,12 @@
 #include "musiclibrary/tagio/ImageHeader.h"
 #include "tests/common/TestFiles.h"
 #include "tests/musiclibrary/LibraryTestSupport.h"
+#include "tests/musiclibrary/SongTools.h"
 
-#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QJsonArray>
-#include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
-#include <QStandardPaths>
 
 #include <gtest/gtest.h>
 
@@ -34,69 +31,8 @@ using namespace testing_support;
 
 namespace {
 
-struct Tool {
-    int exitCode = -1;
-    QByteArray output;
-};
-
-Tool run(const QString& program, const QStringList& arguments) {
-    QProcess process;
-    process.setProcessChannelMode(QProcess::MergedChannels);
-    process.start(program, arguments);
-    Tool tool;
-    if (process.waitForFinished(60000) && process.exitStatus() == QProcess::NormalExit) {
-        tool.exitCode = process.exitCode();
-        tool.output = process.readAll();
-    }
-    return tool;
-}
-
-bool haveTools() {
-    for (const char* tool : {"ffmpeg", "metaflac", "flac", "ogginfo", "opusinfo"})
-        if (QStandardPaths::findExecutable(QString::fromLatin1(tool)).isEmpty())
-            return false;
-    return QFile::exists(u"/usr/bin/python3"_s) &&
-           run(u"/usr/bin/python3"_s, {u"-c"_s, u"import mutagen"_s}).exitCode == 0;
-}
-
-// One second of a tone with a title and an artist, as ffmpeg encodes it.
-QString makeSong(const TempFolder& folder, const QString& name) {
-    const QString path = folder.file(name);
-    QStringList arguments{u"-v"_s,    u"error"_s, u"-f"_s,
-                          u"lavfi"_s, u"-i"_s,    u"sine=frequency=440:duration=1"_s};
-    if (name.endsWith(u".ogg"_s))
-        arguments << u"-c:a"_s << u"libvorbis"_s;
-    else if (name.endsWith(u".opus"_s))
-        arguments << u"-c:a"_s << u"libopus"_s;
-    arguments << u"-metadata"_s << u"TITLE=Tone"_s << u"-metadata"_s << u"ARTIST=Tester"_s << path;
-    EXPECT_EQ(run(u"ffmpeg"_s, arguments).exitCode, 0) << name.toStdString();
-    return path;
-}
-
-const QString Mutagen = QStringLiteral(QUILLMOTH_PICTURES_TOOL);
-
-QJsonObject mutagenList(const QString& path) {
-    const Tool tool = run(u"/usr/bin/python3"_s, {Mutagen, u"list"_s, path});
-    EXPECT_EQ(tool.exitCode, 0) << tool.output.toStdString();
-    return QJsonDocument::fromJson(tool.output).object();
-}
-
-void mutagenAdd(const QString& path, const QString& image, int type, const QString& description) {
-    const Tool tool = run(u"/usr/bin/python3"_s,
-                          {Mutagen, u"add"_s, path, image, QString::number(type), description});
-    ASSERT_EQ(tool.exitCode, 0) << tool.output.toStdString();
-}
-
-QString sha1(const QByteArray& bytes) {
-    return QString::fromLatin1(QCryptographicHash::hash(bytes, QCryptographicHash::Sha1).toHex());
-}
-
-// The decoded audio, as a digest: what no change of pictures may alter.
-QByteArray decodedAudio(const QString& path) {
-    const Tool tool = run(u"ffmpeg"_s, {u"-v"_s, u"error"_s, u"-i"_s, path, u"-map"_s, u"0:a"_s,
-                                        u"-f"_s, u"md5"_s, u"-"_s});
-    EXPECT_EQ(tool.exitCode, 0) << tool.output.toStdString();
-    return tool.output;
+bool haveXiphTools() {
+    return haveTools({u"ffmpeg"_s, u"metaflac"_s, u"flac"_s, u"ogginfo"_s, u"opusinfo"_s});
 }
 
 // Whether the format's own checker accepts the file.
@@ -112,7 +48,7 @@ bool checkerAccepts(const QString& path) {
 class XiphPictures : public ::testing::TestWithParam<const char*> {
 protected:
     void SetUp() override {
-        if (!haveTools())
+        if (!haveXiphTools())
             GTEST_SKIP() << "needs ffmpeg, flac, vorbis-tools, opus-tools and python3-mutagen";
         path = makeSong(folder, QString::fromLatin1(GetParam()));
     }
@@ -196,7 +132,7 @@ INSTANTIATE_TEST_SUITE_P(Containers, XiphPictures,
 class XiphFiles : public ::testing::Test {
 protected:
     void SetUp() override {
-        if (!haveTools())
+        if (!haveXiphTools())
             GTEST_SKIP() << "needs ffmpeg, flac, vorbis-tools, opus-tools and python3-mutagen";
     }
     // Appending a picture fails with a description holding expected, and
@@ -265,7 +201,7 @@ TEST_F(XiphFiles, OggFilesWithSeveralStreamsAreRefused) {
 class RestoredWhole : public ::testing::TestWithParam<const char*> {};
 
 TEST_P(RestoredWhole, ARemovedBackCoverComesBackAsABackCover) {
-    if (!haveTools())
+    if (!haveXiphTools())
         GTEST_SKIP() << "needs ffmpeg, flac, vorbis-tools, opus-tools and python3-mutagen";
     TempFolder music;
     TempFolder data;

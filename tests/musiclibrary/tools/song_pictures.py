@@ -1,6 +1,6 @@
 #!/usr/bin/python3
-"""Pictures and comments of MP3, FLAC, Ogg Vorbis and Opus files, read and
-written with mutagen, a reader the engine's tests did not write.
+"""Pictures and comments of MP3, FLAC, Ogg Vorbis, Opus and MP4 (M4A) files,
+read and written with mutagen, a reader the engine's tests did not write.
 
   song_pictures.py list FILE                 JSON: pictures and comments
   song_pictures.py add FILE IMAGE TYPE DESC  appends a picture
@@ -12,6 +12,7 @@ import sys
 
 from mutagen.flac import FLAC, Picture
 from mutagen.id3 import APIC, ID3
+from mutagen.mp4 import MP4, MP4Cover
 from mutagen.oggopus import OggOpus
 from mutagen.oggvorbis import OggVorbis
 
@@ -21,6 +22,8 @@ def open_file(path):
         return ID3(path)
     if path.endswith(".flac"):
         return FLAC(path)
+    if path.endswith((".m4a", ".m4b", ".m4p", ".mp4")):
+        return MP4(path)
     with open(path, "rb") as f:
         head = f.read(64)
     return OggOpus(path) if b"OpusHead" in head else OggVorbis(path)
@@ -30,6 +33,10 @@ def pictures_of(song):
     if isinstance(song, ID3):
         return [{"type": int(p.type), "mime": p.mime, "desc": p.desc, "width": 0,
                  "height": 0, "depth": 0, "data": p.data} for p in song.getall("APIC")]
+    if isinstance(song, MP4):
+        return [{"type": int(c.imageformat), "mime": "", "desc": "", "width": 0,
+                 "height": 0, "depth": 0, "data": bytes(c)}
+                for c in (song.tags or {}).get("covr", [])]
     if isinstance(song, FLAC):
         found = list(song.pictures)
     else:
@@ -46,6 +53,11 @@ def comments_of(song):
             if frame.FrameID != "APIC":
                 comments.setdefault(frame.FrameID, []).append(str(frame))
         return comments
+    if isinstance(song, MP4):
+        for key, values in (song.tags or {}).items():
+            if key != "covr":
+                comments[key] = [repr(v) for v in values]
+        return comments
     for key, values in (song.tags or {}).items():
         if key.lower() != "metadata_block_picture":
             comments[key.lower()] = list(values)
@@ -59,6 +71,11 @@ def add(song, path, image, kind, desc):
     if isinstance(song, ID3):
         song.add(APIC(encoding=3, mime=mime, type=kind, desc=desc, data=data))
         song.save(path, v2_version=3)
+        return
+    if isinstance(song, MP4):
+        kind = MP4Cover.FORMAT_PNG if mime == "image/png" else MP4Cover.FORMAT_JPEG
+        song.tags.setdefault("covr", []).append(MP4Cover(data, imageformat=kind))
+        song.save()
         return
     picture = Picture()
     picture.data, picture.type, picture.desc, picture.mime = data, kind, desc, mime
