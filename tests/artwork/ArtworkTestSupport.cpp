@@ -4,6 +4,7 @@
 #include "catalogue/PathOps.h"
 #include "catalogue/RowKey.h"
 #include "musiclibrary/AudioFileIO.h"
+#include "tests/common/TestFiles.h"
 
 #include <QtEndian>
 
@@ -13,22 +14,12 @@ namespace testing_support {
 
 namespace {
 
-quint32 crc32(const QByteArray& data) {
-    quint32 crc = 0xFFFFFFFFu;
-    for (char byte : data) {
-        crc ^= quint8(byte);
-        for (int bit = 0; bit < 8; ++bit)
-            crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
-    }
-    return ~crc;
-}
-
 QByteArray chunk(const QByteArray& type, const QByteArray& payload) {
     QByteArray out(4, '\0');
     qToBigEndian(quint32(payload.size()), out.data());
     const QByteArray body = type + payload;
     QByteArray crc(4, '\0');
-    qToBigEndian(crc32(body), crc.data());
+    qToBigEndian(crc32Of(body), crc.data());
     return out + body + crc;
 }
 

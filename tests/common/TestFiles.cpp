@@ -33,7 +33,9 @@ TempFolder::TempFolder() {
         ADD_FAILURE() << "cannot create a temporary folder";
 }
 
-QString TempFolder::path() const { return m_dir.path(); }
+QString TempFolder::path() const {
+    return m_dir.path();
+}
 
 QString TempFolder::file(const QString& relative) const {
     const QString full = m_dir.path() + u'/' + relative;
@@ -49,6 +51,16 @@ QString TempFolder::copySeed(const QString& seedName, const QString& relative) c
     QFile::setPermissions(target, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup |
                                       QFile::ReadOther);
     return target;
+}
+
+quint32 crc32Of(const QByteArray& data) {
+    quint32 crc = 0xFFFFFFFFu;
+    for (char byte : data) {
+        crc ^= quint8(byte);
+        for (int bit = 0; bit < 8; ++bit)
+            crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
+    }
+    return ~crc;
 }
 
 } // namespace testing_support

@@ -13,6 +13,8 @@ namespace testing_support {
 QString seedPath(const QString& name);
 QByteArray readFile(const QString& path);
 void writeFile(const QString& path, const QByteArray& data);
+// CRC-32 as zlib computes it (PNG chunks, the earlier journal format).
+quint32 crc32Of(const QByteArray& data);
 
 // A temporary folder that is removed with the object.
 class TempFolder {

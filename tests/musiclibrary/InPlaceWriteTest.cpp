@@ -53,17 +53,6 @@ QByteArray afterTag(const QByteArray& file) {
     return file.mid(size);
 }
 
-// CRC-32 as zlib computes it, which journals of the earlier format end with.
-quint32 crc32Of(const QByteArray& data) {
-    quint32 crc = 0xFFFFFFFFu;
-    for (char byte : data) {
-        crc ^= quint8(byte);
-        for (int k = 0; k < 8; ++k)
-            crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
-    }
-    return ~crc;
-}
-
 class InPlaceWriteTest : public ::testing::Test {
 protected:
     void TearDown() override {
