@@ -121,6 +121,25 @@ QByteArray paddedHead(const tagio::HeadRewrite& plan, qint64 size) {
     return plan.pad ? plan.pad(plan.tag, size) : tagio::paddedTag(plan.tag, size);
 }
 
+// Only the bytes that change are journalled and written: most of a tag's
+// padding, and often much of the tag, is the same before and after.
+void trimToChange(JournalRecord& record) {
+    const QByteArray& before = record.oldHead;
+    const QByteArray& after = record.newHead;
+    qsizetype first = 0;
+    while (first < before.size() && before[first] == after[first])
+        ++first;
+    qsizetype end = before.size();
+    while (end > first && before[end - 1] == after[end - 1])
+        --end;
+    if (first == end) // nothing changes: one byte keeps the record a record
+        end = std::min(first + 1, before.size());
+    first = std::min(first, end - 1);
+    record.offset += first;
+    record.oldHead = before.mid(first, end - first);
+    record.newHead = after.mid(first, end - first);
+}
+
 AudioFileFacts writeInPlace(const QString& path, const tagio::HeadRewrite& plan,
                             const struct stat& seen) {
     using Stage = SafeFileWrite::Stage;
@@ -137,6 +156,7 @@ AudioFileFacts writeInPlace(const QString& path, const tagio::HeadRewrite& plan,
                          paddedHead(plan, plan.oldHeadSize)};
     if (record.oldHead.size() != plan.oldHeadSize)
         throw FileFailure{LibraryError::Unreadable, u"the file could not be read whole."_s};
+    trimToChange(record);
 
     SafeFileWrite::injectFailureAt(Stage::Copy);
     SafeFileWrite::noteWriteInFolder(QFileInfo(path).absolutePath());
@@ -149,7 +169,7 @@ AudioFileFacts writeInPlace(const QString& path, const tagio::HeadRewrite& plan,
         throw FileFailure{LibraryError::WriteFailed, u"stopped for a test after the journal."_s};
     try {
         SafeFileWrite::injectFailureAt(Stage::Change);
-        if (!writeAt(song.get(), record.newHead, plan.offset))
+        if (!writeAt(song.get(), record.newHead, record.offset))
             throw systemFailure(u"the new tag could not be written"_s);
         SafeFileWrite::injectFailureAt(Stage::Flush);
         if (injectedStop == InPlaceStop::AfterSong)
@@ -164,7 +184,7 @@ AudioFileFacts writeInPlace(const QString& path, const tagio::HeadRewrite& plan,
         // fail too, the journal is kept for the next start to apply.
         if (injectedStop == InPlaceStop::None || injectedStop == InPlaceStop::UndoFails) {
             if (injectedStop == InPlaceStop::None &&
-                writeAt(song.get(), record.oldHead, plan.offset))
+                writeAt(song.get(), record.oldHead, record.offset))
                 journal.settle();
             else
                 journal.keep();

@@ -298,9 +298,12 @@ TEST_F(InPlaceWriteTest, AJournalCutShortStopsTheWriteBeforeTheSong) {
     const QString path = roomySong();
     const QByteArray before = readFile(path);
     {
+        // A journal record larger than the limit: only its changed bytes are
+        // journalled, so the picture must be large.
         FileSizeLimit limit(1024);
         ASSERT_TRUE(limit.active());
-        EXPECT_THROW(appendPicture(path, seedImage("cover-75.jpg")), LibraryError);
+        EXPECT_THROW(appendPicture(path, seedImage("cover-600.jpg") + QByteArray(20000, '\0')),
+                     LibraryError);
     }
     EXPECT_EQ(readFile(path), before);
     EXPECT_TRUE(leftoverCopies(folder.file(u"Album"_s)).isEmpty());
@@ -327,7 +330,7 @@ TEST_F(InPlaceWriteTest, ADiskFullInTheMiddleOfARunTearsNeitherSongNorJournal) {
     {
         FileSizeLimit limit(journalSize + 1000);
         ASSERT_TRUE(limit.active());
-        EXPECT_THROW(appendPicture(songs[2], cover), LibraryError);
+        EXPECT_THROW(appendPicture(songs[2], cover + QByteArray(20000, '\0')), LibraryError);
     }
     EXPECT_EQ(readFile(songs[2]), before[2]);
     appendPicture(songs[3], cover);
