@@ -1,4 +1,9 @@
+// The program's dealings with the desktop shell: the trash, file
+// permissions, its own data folder, and what it asks the desktop to open.
+
 #include "support/FileShell.h"
+#include "support/AppData.h"
+#include "support/ShellTargets.h"
 
 #include "tests/common/ScriptedUi.h"
 #include "tests/common/TestFiles.h"
@@ -65,15 +70,9 @@ TEST_F(RecycleFileTest, MissingFileIsGoneWithoutAskingOrTouchingTheTrash) {
     EXPECT_EQ(trashEntries(), before);
 }
 
-TEST_F(RecycleFileTest, FileMovesToTheTrash) {
-    writeFile(path, "cover bytes");
-    EXPECT_EQ(RecycleFile(path), RecycleGone);
-    EXPECT_FALSE(QFileInfo::exists(path));
-    EXPECT_TRUE(trashEntries().contains(name));
-    EXPECT_EQ(readFile(trashFilesFolder() + u'/' + name), QByteArray("cover bytes"));
-}
-
-TEST_F(RecycleFileTest, ConfirmationDeclinedKeepsTheFile) {
+// The file goes to the trash once the user has said yes, and stays where it
+// is when they said no.
+TEST_F(RecycleFileTest, FileMovesToTheTrashOnlyWhenConfirmed) {
     writeFile(path, "cover bytes");
     boxes.answers = {IdNo};
     EXPECT_EQ(RecycleFile(path, true, &boxes), RecycleAborted);
@@ -85,6 +84,7 @@ TEST_F(RecycleFileTest, ConfirmationDeclinedKeepsTheFile) {
     boxes.answers = {IdYes};
     EXPECT_EQ(RecycleFile(path, true, &boxes), RecycleGone);
     EXPECT_FALSE(QFileInfo::exists(path));
+    EXPECT_EQ(readFile(trashFilesFolder() + u'/' + name), QByteArray("cover bytes"));
 }
 
 TEST_F(RecycleFileTest, DanglingLinkIsRemovedToo) {
@@ -149,6 +149,93 @@ TEST(MakeFileWritable, ClearsReadOnlyAndRefusesWhatIsNoFile) {
     EXPECT_FALSE(MakeFileWritable(QString()));
     EXPECT_FALSE(MakeFileWritable(u"   "_s));
     EXPECT_FALSE(MakeFileWritable(temp.file(u"missing.mp3"_s)));
+}
+
+TEST(AppDataFolder, IsCreatedBelowTheDataFolder) {
+    ResetAppDataFolder();
+    const QString expected = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
+                             u"/Tarnwick/Quillmoth/"_s;
+    QDir(expected).removeRecursively();
+    EXPECT_EQ(AppDataFolder(), expected);
+    EXPECT_TRUE(QFileInfo(expected).isDir());
+}
+
+TEST(AppDataFolder, FallsBackToTheBaseFolderWhenItCannotBeCreated) {
+    TempFolder temp;
+    EXPECT_EQ(AppDataFolderBelow(temp.path()), temp.path() + u"/Tarnwick/Quillmoth/"_s);
+    EXPECT_EQ(AppDataFolderBelow(temp.path() + u'/'), temp.path() + u"/Tarnwick/Quillmoth/"_s);
+
+    TempFolder blocked;
+    writeFile(blocked.path() + u"/Tarnwick"_s, "a file where the folder should be");
+    EXPECT_EQ(AppDataFolderBelow(blocked.path()), blocked.path() + u'/');
+}
+
+// Addresses and paths open trimmed, blank texts open nothing, and a failed
+// open stays silent.
+TEST(ShellOpen, OpensTrimmedAddressesAndPathsAndNothingForBlanks) {
+    const struct {
+        QString target;
+        QUrl expected;
+    } cases[] = {{u"  https://quillmoth.example.org/docs/  "_s,
+                  QUrl(u"https://quillmoth.example.org/docs/"_s)},
+                 {u"quillmoth.example.org"_s, QUrl(u"http://quillmoth.example.org"_s)},
+                 {u"/music/a b/Folder.jpg"_s, QUrl::fromLocalFile(u"/music/a b/Folder.jpg"_s)},
+                 {QString(), QUrl()},
+                 {u"   "_s, QUrl()},
+                 {u"\t \r\n"_s, QUrl()}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.target.toStdString());
+        QList<QUrl> opened;
+        ShellOpenWith(c.target, [&](const QUrl& url) {
+            opened.append(url);
+            return false;
+        });
+        EXPECT_EQ(opened, c.expected.isEmpty() ? QList<QUrl>() : QList<QUrl>{c.expected});
+    }
+}
+
+TEST(ShowInExplorer, PathWithBlanksAndQuotesBecomesAnEncodedFileUri) {
+    EXPECT_EQ(FileUri(u"/music/My Album/\"Best\" of 'x' #1 100%.mp3"_s),
+              u"file:///music/My%20Album/%22Best%22%20of%20'x'%20%231%20100%25.mp3"_s);
+    EXPECT_EQ(FileUri(u"/music/Bj\u00f6rk.mp3"_s), u"file:///music/Bj%C3%B6rk.mp3"_s);
+}
+
+// An existing file is selected; an empty path opens the home folder and a
+// missing file its nearest existing folder.
+TEST(ShowInExplorer, SelectsTheFileOrOpensTheNearestFolder) {
+    TempFolder temp;
+    const QString song = temp.file(u"an album/01 \"song\".mp3"_s);
+    writeFile(song, "x");
+    using enum ExplorerTarget::Kind;
+    const struct {
+        QString path;
+        ExplorerTarget::Kind kind;
+        QString shown;
+    } cases[] = {{song, SelectFile, song},
+                 {u"  "_s, OpenFolder, QDir::homePath()},
+                 {temp.path() + u"/gone/deeper/song.mp3"_s, OpenFolder, temp.path()}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.path.toStdString());
+        const ExplorerTarget target = ShowInExplorerTarget(c.path);
+        EXPECT_EQ(target.kind, c.kind);
+        EXPECT_EQ(target.url, QUrl::fromLocalFile(c.shown));
+    }
+    EXPECT_EQ(ShowInExplorerTarget(song).url.toString(QUrl::FullyEncoded), FileUri(song));
+}
+
+TEST(ViewFileInExplorer, WithoutSelectedRowWarnsAndAsksToDisable) {
+    ScriptedMessageBoxes boxes;
+    QStringList shownPaths;
+    const auto show = [&](const QString& path) { shownPaths.append(path); };
+
+    EXPECT_FALSE(ViewFileInExplorer(std::nullopt, boxes, show));
+    ASSERT_EQ(boxes.shown.size(), 1);
+    EXPECT_EQ(boxes.shown[0].icon, MbExclamation);
+
+    EXPECT_TRUE(ViewFileInExplorer(QString(), boxes, show));
+    EXPECT_TRUE(ViewFileInExplorer(u"/music/a b.mp3"_s, boxes, show));
+    EXPECT_EQ(boxes.shown.size(), 1);
+    EXPECT_EQ(shownPaths, QStringList{u"/music/a b.mp3"_s});
 }
 
 } // namespace

@@ -1,15 +1,11 @@
 #include "support/FormAbout.h"
 #include "support/LinkLabel.h"
-#include "support/WebAddresses.h"
 
 #include "tests/common/DialogKeys.h"
 
 #include <QApplication>
-#include <QDragEnterEvent>
 #include <QImage>
 #include <QLabel>
-#include <QLayout>
-#include <QMimeData>
 #include <QPushButton>
 #include <QTest>
 
@@ -61,49 +57,25 @@ TEST_F(FormAboutTest, TabReachesTheLinkAndShowsIt) {
 
 // OK is the default and the cancel button: Return and Escape close the box
 // from wherever the focus is, and neither opens the link.
-class FormAboutKeysTest : public FormAboutTest, public ::testing::WithParamInterface<Qt::Key> {};
-
-TEST_P(FormAboutKeysTest, CloseTheBoxFromEveryControl) {
+TEST_F(FormAboutTest, ReturnAndEscapeCloseTheBoxFromEveryControl) {
     ASSERT_TRUE(testing_support::ShowActive(about));
     const QList<QWidget*> controls = testing_support::FocusableControls(about);
     ASSERT_TRUE(controls.contains(about.ButOK));
     ASSERT_TRUE(controls.contains(about.LabLink));
-    for (QWidget* control : controls) {
-        SCOPED_TRACE(control->objectName().toStdString());
-        ASSERT_TRUE(testing_support::ShowActive(about));
-        control->setFocus(Qt::TabFocusReason);
-        ASSERT_EQ(QApplication::focusWidget(), control);
-        testing_support::PressOnFocus(about, GetParam());
-        EXPECT_FALSE(about.isVisible());
-        EXPECT_EQ(about.result(),
-                  GetParam() == Qt::Key_Return ? QDialog::Accepted : QDialog::Rejected);
+    for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Escape}) {
+        for (QWidget* control : controls) {
+            SCOPED_TRACE(::testing::Message()
+                         << control->objectName().toStdString() << " key " << key);
+            ASSERT_TRUE(testing_support::ShowActive(about));
+            control->setFocus(Qt::TabFocusReason);
+            ASSERT_EQ(QApplication::focusWidget(), control);
+            testing_support::PressOnFocus(about, key);
+            EXPECT_FALSE(about.isVisible());
+            EXPECT_EQ(about.result(),
+                      key == Qt::Key_Return ? QDialog::Accepted : QDialog::Rejected);
+        }
     }
     EXPECT_TRUE(opened.isEmpty());
-}
-
-INSTANTIATE_TEST_SUITE_P(Keys, FormAboutKeysTest, ::testing::Values(Qt::Key_Return, Qt::Key_Escape),
-                         [](const ::testing::TestParamInfo<Qt::Key>& info) {
-                             return info.param == Qt::Key_Return ? "Return" : "Escape";
-                         });
-
-TEST_F(FormAboutTest, DropsAreRefusedUnlessAHandlerTakesThem) {
-    QMimeData data;
-    data.setUrls({QUrl::fromLocalFile(u"/tmp/cover.jpg"_s)});
-    QDragEnterEvent unhandled(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(&about, &unhandled);
-    EXPECT_FALSE(unhandled.isAccepted());
-
-    int drops = 0;
-    QObject::connect(&about, &FormAbout::dropReceived, &about, [&drops] { ++drops; });
-    QObject::connect(&about, &FormAbout::dragEnterReceived, &about,
-                     [](QDragEnterEvent* event) { event->acceptProposedAction(); });
-    QDragEnterEvent handled(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(&about, &handled);
-    EXPECT_TRUE(handled.isAccepted());
-
-    QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(&about, &drop);
-    EXPECT_EQ(drops, 1);
 }
 
 } // namespace

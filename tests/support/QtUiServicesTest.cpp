@@ -38,50 +38,44 @@ void whenBoxShows(std::function<void(QMessageBox&)> act) {
     });
 }
 
-TEST(QtMessageBoxes, MapsCodesToTheBox) {
+// The codes pick the box's icon and buttons, an empty title gives the
+// program's name, and a ticked check box is reported with the answer.
+TEST(QtMessageBoxes, MapsCodesToTheBoxAndReportsTheCheckBox) {
     QtMessageBoxes boxes;
-    QString title;
-    QMessageBox::Icon icon = QMessageBox::NoIcon;
-    QList<QMessageBox::StandardButton> buttons;
-    whenBoxShows([&](QMessageBox& box) {
-        title = box.windowTitle();
-        icon = box.icon();
-        for (QAbstractButton* button : box.buttons())
-            buttons.append(box.standardButton(button));
-        EXPECT_EQ(box.defaultButton(), box.button(QMessageBox::Yes));
-        EXPECT_EQ(box.checkBox(), nullptr);
-        box.button(QMessageBox::No)->click();
-    });
-    EXPECT_EQ(boxes.show(u"Replace?"_s, QString(), MbYesNo, MbCritical), IdNo);
-    EXPECT_EQ(title, u"Quillmoth"_s);
-    EXPECT_EQ(icon, QMessageBox::Critical);
-    EXPECT_EQ(buttons.size(), 2);
-    EXPECT_TRUE(buttons.contains(QMessageBox::Yes));
-    EXPECT_TRUE(buttons.contains(QMessageBox::No));
-}
-
-TEST(QtMessageBoxes, EscapeAnswersCancel) {
-    QtMessageBoxes boxes;
-    whenBoxShows([](QMessageBox& box) { QTest::keyClick(&box, Qt::Key_Escape); });
-    EXPECT_EQ(boxes.show(u"Go on?"_s, u"Title"_s, MbOkCancel, MbExclamation), IdCancel);
-}
-
-TEST(QtMessageBoxes, CheckBoxStateIsReported) {
-    QtMessageBoxes boxes;
-    QString checkText;
-    whenBoxShows([&](QMessageBox& box) {
-        ASSERT_NE(box.checkBox(), nullptr);
-        checkText = box.checkBox()->text();
-        EXPECT_EQ(box.icon(), QMessageBox::Information);
-        box.checkBox()->setChecked(true);
-        box.button(QMessageBox::Ok)->click();
-    });
-    bool dontShowAgain = false;
-    EXPECT_EQ(
-        boxes.showWithCheckBox(u"Hint"_s, u"Quillmoth"_s, MbOk, MbInformation, &dontShowAgain),
-        IdOk);
-    EXPECT_TRUE(dontShowAgain);
-    EXPECT_EQ(checkText, u"Do not show this message again"_s);
+    const struct {
+        bool withCheckBox;
+        int icon;
+        QMessageBox::Icon shown;
+    } cases[] = {{false, MbCritical, QMessageBox::Critical},
+                 {true, MbInformation, QMessageBox::Information},
+                 {false, MbExclamation, QMessageBox::Warning}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.icon);
+        QString title;
+        QMessageBox::Icon icon = QMessageBox::NoIcon;
+        QList<QMessageBox::StandardButton> buttons;
+        whenBoxShows([&](QMessageBox& box) {
+            title = box.windowTitle();
+            icon = box.icon();
+            for (QAbstractButton* button : box.buttons())
+                buttons.append(box.standardButton(button));
+            ASSERT_EQ(box.checkBox() != nullptr, c.withCheckBox);
+            if (box.checkBox())
+                box.checkBox()->setChecked(true);
+            box.button(QMessageBox::No)->click();
+        });
+        bool dontShowAgain = false;
+        const int answer = c.withCheckBox ? boxes.showWithCheckBox(u"Replace?"_s, QString(),
+                                                                   MbYesNo, c.icon, &dontShowAgain)
+                                          : boxes.show(u"Replace?"_s, QString(), MbYesNo, c.icon);
+        EXPECT_EQ(answer, IdNo);
+        EXPECT_EQ(dontShowAgain, c.withCheckBox);
+        EXPECT_EQ(title, u"Quillmoth"_s);
+        EXPECT_EQ(icon, c.shown);
+        EXPECT_EQ(buttons.size(), 2);
+        EXPECT_TRUE(buttons.contains(QMessageBox::Yes));
+        EXPECT_TRUE(buttons.contains(QMessageBox::No));
+    }
 }
 
 // Presses key where the focus is once the box is active; a box that stays
@@ -138,76 +132,59 @@ TEST(QtMessageBoxes, ReturnAnswersTheDefaultButtonAndEscapeTheLast) {
     }
 }
 
-TEST(QtMessageBoxes, ShowTheNormalPointerWhileTheProgramIsBusy) {
+// While the program is busy the hourglass gives way to the normal pointer
+// for as long as the box asks, and comes back after; when nothing is busy
+// the pointer is left alone.
+TEST(QtMessageBoxes, ShowTheNormalPointerOnlyWhileTheProgramIsBusy) {
     QtMessageBoxes boxes;
     OverrideCursorDisplay display;
     ScreenPointer pointer(display);
-    pointer.PushPointer(POINTER_HOURGLASS);
-    std::optional<Qt::CursorShape> shapeWhileAsking;
-    whenBoxShows([&](QMessageBox& box) {
-        if (const QCursor* cursor = QGuiApplication::overrideCursor())
-            shapeWhileAsking = cursor->shape();
-        box.button(QMessageBox::Ok)->click();
-    });
-    boxes.show(u"Stop here?"_s, QString(), MbOk, MbExclamation);
-    EXPECT_EQ(shapeWhileAsking, Qt::ArrowCursor);
-    ASSERT_NE(QGuiApplication::overrideCursor(), nullptr);
-    EXPECT_EQ(QGuiApplication::overrideCursor()->shape(), Qt::WaitCursor);
-    // The run's own pop clears the pointer completely: nothing was left behind.
-    pointer.PopPointer();
-    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+    for (const bool busy : {true, false}) {
+        SCOPED_TRACE(busy ? "busy" : "idle");
+        if (busy)
+            pointer.PushPointer(POINTER_HOURGLASS);
+        std::optional<Qt::CursorShape> shapeWhileAsking;
+        whenBoxShows([&](QMessageBox& box) {
+            if (const QCursor* cursor = QGuiApplication::overrideCursor())
+                shapeWhileAsking = cursor->shape();
+            box.button(QMessageBox::Ok)->click();
+        });
+        boxes.show(u"Stop here?"_s, QString(), MbOk, MbExclamation);
+        EXPECT_EQ(shapeWhileAsking, busy ? std::optional(Qt::ArrowCursor) : std::nullopt);
+        if (busy) {
+            ASSERT_NE(QGuiApplication::overrideCursor(), nullptr);
+            EXPECT_EQ(QGuiApplication::overrideCursor()->shape(), Qt::WaitCursor);
+            // The run's own pop clears the pointer: nothing was left behind.
+            pointer.PopPointer();
+        }
+        EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+    }
 }
 
-TEST(QtMessageBoxes, LeaveThePointerAloneWhenNothingIsBusy) {
-    QtMessageBoxes boxes;
-    bool overriddenWhileAsking = true;
-    whenBoxShows([&](QMessageBox& box) {
-        overriddenWhileAsking = QGuiApplication::overrideCursor() != nullptr;
-        box.button(QMessageBox::Ok)->click();
-    });
-    boxes.show(u"Done."_s, QString(), MbOk, MbInformation);
-    EXPECT_FALSE(overriddenWhileAsking);
-    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
-}
-
-TEST(OverrideCursorDisplay, FollowsThePointerStack) {
+// Qt stacks override cursors: the display keeps a single one whatever the
+// depth, so that the last pop, or the display going away with a pointer
+// still shown, gives the normal pointer back.
+TEST(OverrideCursorDisplay, FollowsThePointerStackWithOneOverrideCursor) {
     ASSERT_EQ(QGuiApplication::overrideCursor(), nullptr);
     {
         OverrideCursorDisplay display;
         ScreenPointer pointer(display);
+        for (int code : {POINTER_HOURGLASS, 3, POINTER_HOURGLASS, 2})
+            pointer.PushPointer(code);
+        for (const Qt::CursorShape shape : {Qt::CrossCursor, Qt::WaitCursor, Qt::IBeamCursor}) {
+            ASSERT_NE(QGuiApplication::overrideCursor(), nullptr);
+            EXPECT_EQ(QGuiApplication::overrideCursor()->shape(), shape);
+            pointer.PopPointer();
+        }
+        pointer.PopPointer();
+        EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+        pointer.PopPointer();
+        EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
         pointer.PushPointer(POINTER_HOURGLASS);
         pointer.PushPointer(3);
-        ASSERT_NE(QGuiApplication::overrideCursor(), nullptr);
-        EXPECT_EQ(QGuiApplication::overrideCursor()->shape(), Qt::IBeamCursor);
-        pointer.PopPointer();
-        ASSERT_NE(QGuiApplication::overrideCursor(), nullptr);
-        EXPECT_EQ(QGuiApplication::overrideCursor()->shape(), Qt::WaitCursor);
-        EXPECT_EQ(display.current(), POINTER_HOURGLASS);
-        pointer.PopPointer();
-        EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
-        pointer.PopPointer();
-        EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
-        pointer.PushPointer(POINTER_HOURGLASS);
     }
-    // A display that goes away with the hourglass shown gives the cursor back.
     EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
 }
-
-TEST(OverrideCursorDisplay, SetsOnlyOneOverrideCursorWhateverTheDepth) {
-    OverrideCursorDisplay display;
-    ScreenPointer pointer(display);
-    for (int code : {POINTER_HOURGLASS, 3, POINTER_HOURGLASS, 2})
-        pointer.PushPointer(code);
-    EXPECT_EQ(QGuiApplication::overrideCursor()->shape(), Qt::CrossCursor);
-    // Qt stacks override cursors: one restore empties its stack only when a
-    // single override was ever set.
-    QGuiApplication::restoreOverrideCursor();
-    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
-}
-
-} // namespace
-
-namespace {
 
 // Counts the queued calls that have run.
 int runQueuedCalls(support::QtEventPump& pump, int queued) {
@@ -218,8 +195,6 @@ int runQueuedCalls(support::QtEventPump& pump, int queued) {
     pump.processPendingEvents();
     return ran;
 }
-
-} // namespace
 
 TEST(QtEventPump, RunsPendingEventsAtMostOncePerInterval) {
     support::QtEventPump hourly(60 * 60 * 1000);
@@ -236,3 +211,5 @@ TEST(QtEventPump, RunsPendingEventsAtMostOncePerInterval) {
     EXPECT_EQ(runQueuedCalls(always, 2), 2);
     EXPECT_EQ(runQueuedCalls(always, 2), 2);
 }
+
+} // namespace

@@ -1,50 +1,33 @@
 #include "support/Registry.h"
 #include "support/RegistryKeys.h"
+#include "support/RemovedArtworkSettings.h"
 #include "support/SettingsFile.h"
 
 #include "tests/common/TestFiles.h"
+#include "tests/support/PrivateRegistry.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QStandardPaths>
 
 #include <gtest/gtest.h>
 
 using namespace Qt::StringLiterals;
 using namespace support;
 using testing_support::readFile;
-using testing_support::TempFolder;
 using testing_support::writeFile;
 
 namespace {
 
-// Points both hives at files of a private folder for the test's duration.
-class RegistryTest : public ::testing::Test {
+class RegistryTest : public testing_support::PrivateRegistryTest {
 protected:
-    void SetUp() override {
-        userFile = temp.path() + u"/user/Tarnwick/Quillmoth/registry.json"_s;
-        machineFile = temp.path() + u"/machine/Tarnwick/Quillmoth/registry.json"_s;
-        SetRegistryFiles({userFile, machineFile});
-    }
-    void TearDown() override { ResetRegistryFiles(); }
-
-    void storeString(const QString& key, const QString& value, const QString& text) {
+    static void storeString(const QString& key, const QString& value, const QString& text) {
         RegSetString(Hive::CurrentUser, key, value, text);
     }
-
-    TempFolder temp;
-    QString userFile;
-    QString machineFile;
+    static QString targetSize() {
+        return RegGetString(Hive::CurrentUser, KEY_QUILLMOTH, VALUE_TARGET_SIZE);
+    }
 };
-
-TEST_F(RegistryTest, WritingCreatesTheStoreAndTheKey) {
-    ASSERT_FALSE(QFile::exists(userFile));
-    storeString(KEY_QUILLMOTH, VALUE_TARGET_SIZE, u"300 x 300"_s);
-    EXPECT_TRUE(QFile::exists(userFile));
-    EXPECT_TRUE(SettingsFile(userFile).keyExists(KEY_QUILLMOTH));
-    EXPECT_EQ(RegGetString(Hive::CurrentUser, KEY_QUILLMOTH, VALUE_TARGET_SIZE), u"300 x 300"_s);
-}
 
 TEST_F(RegistryTest, MissingValuesAndKeysGiveTheDefaults) {
     storeString(KEY_QUILLMOTH, u"Other"_s, u"x"_s);
@@ -89,88 +72,69 @@ TEST_F(RegistryTest, DwordKeepsAllThirtyTwoBits) {
     EXPECT_EQ(RegGetDword(Hive::CurrentUser, KEY_QUILLMOTH, u"High"_s, 0), INT32_MIN);
 }
 
-TEST_F(RegistryTest, StringsOfAnyCharactersRoundTrip) {
-    const QString texts[] = {u"/music/Ünïcødé \"quoted\" 'single' back\\slash"_s,
-                             u"line\nbreak\ttab\r\n"_s, u"\U0001F3B5 emoji and \u4E2D\u6587"_s,
-                             u"  surrounding blanks  "_s, QString()};
-    for (const QString& text : texts) {
-        storeString(KEY_QUILLMOTH, VALUE_LAST_LIBRARY, text);
-        EXPECT_EQ(RegGetString(Hive::CurrentUser, KEY_QUILLMOTH, VALUE_LAST_LIBRARY), text);
+// Text of any characters comes back as it was stored, unless its UTF-8 form
+// and the terminating null do not fit the reader's buffer: then it reads as
+// empty rather than cut short.
+TEST_F(RegistryTest, StringsRoundTripWhenTheyFitTheReadBuffer) {
+    const struct {
+        QString text;
+        bool fits;
+    } cases[] = {{u"/music/Ünïcødé \"quoted\" 'single' back\\slash"_s, true},
+                 {u"line\nbreak\ttab\r\n"_s, true},
+                 {u"\U0001F3B5 emoji and \u4E2D\u6587"_s, true},
+                 {u"  surrounding blanks  "_s, true},
+                 {QString(), true},
+                 {QString(REG_STRING_MAX_BYTES - 1, u'a'), true},
+                 {QString(REG_STRING_MAX_BYTES, u'a'), false},
+                 // Two bytes per character in UTF-8: 512 of them no longer fit.
+                 {QString(REG_STRING_MAX_BYTES / 2, QChar(0xE9)), false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text.left(40).toStdString());
+        storeString(KEY_QUILLMOTH, VALUE_LAST_LIBRARY, c.text);
+        EXPECT_EQ(RegGetString(Hive::CurrentUser, KEY_QUILLMOTH, VALUE_LAST_LIBRARY),
+                  c.fits ? c.text : QString());
+    }
+    EXPECT_EQ(RegGetString(Hive::CurrentUser, KEY_QUILLMOTH, VALUE_LAST_LIBRARY, 4096),
+              QString(REG_STRING_MAX_BYTES / 2, QChar(0xE9)));
+}
+
+TEST_F(RegistryTest, BooleansReadTrueFalseOrTheDefault) {
+    const struct {
+        const char16_t* stored;
+        bool defaultValue;
+        bool expected;
+    } cases[] = {{u" TRUE ", false, true},    {u"True", false, true},    {u"False", true, false},
+                 {u"\tfalse\n", true, false}, {u"yes", true, true},      {u"yes", false, false},
+                 {u"1", false, false},        {u"truely", false, false}, {u"", true, true}};
+    for (const auto& c : cases) {
+        const QString text = QString::fromUtf16(c.stored);
+        SCOPED_TRACE(text.toStdString());
+        storeString(KEY_WISER_UPDATE, VALUE_UPDATE_ENABLED, text);
+        EXPECT_EQ(
+            RegGetBool(Hive::CurrentUser, KEY_WISER_UPDATE, VALUE_UPDATE_ENABLED, c.defaultValue),
+            c.expected);
     }
 }
 
-TEST_F(RegistryTest, StringsBeyondTheReadBufferReadAsEmpty) {
-    const QString fits(REG_STRING_MAX_BYTES - 1, u'a');
-    const QString tooLong(REG_STRING_MAX_BYTES, u'a');
-    // Two bytes per character in UTF-8: 512 of them no longer fit with the null.
-    const QString wideTooLong(REG_STRING_MAX_BYTES / 2, QChar(0xE9));
-    storeString(KEY_QUILLMOTH, u"Fits"_s, fits);
-    storeString(KEY_QUILLMOTH, u"TooLong"_s, tooLong);
-    storeString(KEY_QUILLMOTH, u"Wide"_s, wideTooLong);
-    EXPECT_EQ(RegGetString(Hive::CurrentUser, KEY_QUILLMOTH, u"Fits"_s), fits);
-    EXPECT_EQ(RegGetString(Hive::CurrentUser, KEY_QUILLMOTH, u"TooLong"_s), QString());
-    EXPECT_EQ(RegGetString(Hive::CurrentUser, KEY_QUILLMOTH, u"Wide"_s), QString());
-    EXPECT_EQ(RegGetString(Hive::CurrentUser, KEY_QUILLMOTH, u"TooLong"_s, 4096), tooLong);
-}
-
-struct BoolCase {
-    const char16_t* stored;
-    bool defaultValue;
-    bool expected;
-};
-
-class RegGetBoolTest : public RegistryTest, public ::testing::WithParamInterface<BoolCase> {};
-
-TEST_P(RegGetBoolTest, ReadsTrueFalseOrTheDefault) {
-    const BoolCase& c = GetParam();
-    storeString(KEY_WISER_UPDATE, VALUE_UPDATE_ENABLED, QString::fromUtf16(c.stored));
-    EXPECT_EQ(RegGetBool(Hive::CurrentUser, KEY_WISER_UPDATE, VALUE_UPDATE_ENABLED, c.defaultValue),
-              c.expected);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Words, RegGetBoolTest,
-    ::testing::Values(BoolCase{u" TRUE ", false, true}, BoolCase{u"True", false, true},
-                      BoolCase{u"False", true, false}, BoolCase{u"\tfalse\n", true, false},
-                      BoolCase{u"yes", true, true}, BoolCase{u"yes", false, false},
-                      BoolCase{u"1", false, false}, BoolCase{u"truely", false, false},
-                      BoolCase{u"", true, true}));
-
-struct LongCase {
-    const char16_t* stored;
-    int expected; // with default 14
-};
-
-class RegGetLongTest : public RegistryTest, public ::testing::WithParamInterface<LongCase> {};
-
-TEST_P(RegGetLongTest, ReadsNumbersOrTheDefault) {
-    storeString(KEY_WISER_UPDATE, VALUE_UPDATE_CHECK_DAYS, QString::fromUtf16(GetParam().stored));
-    EXPECT_EQ(RegGetLong(Hive::CurrentUser, KEY_WISER_UPDATE, VALUE_UPDATE_CHECK_DAYS, 14),
-              GetParam().expected);
-}
-
-INSTANTIATE_TEST_SUITE_P(Texts, RegGetLongTest,
-                         ::testing::Values(LongCase{u"abc", 14}, LongCase{u"0", 0},
-                                           LongCase{u" 30 ", 30}, LongCase{u"-1", -1},
-                                           LongCase{u"+7", 7}, LongCase{u"2.5", 2},
-                                           LongCase{u"3.5", 4}, LongCase{u"2147483647", 2147483647},
-                                           LongCase{u"2147483648", 14},
-                                           LongCase{u"-99999999999", 14}, LongCase{u"inf", 14},
-                                           LongCase{u"nan", 14}, LongCase{u"7 days", 14},
-                                           LongCase{u"", 14}, LongCase{u"   ", 14}));
-
-TEST_F(RegistryTest, DateRoundTripsInTheStoredForm) {
-    const QDateTime when(QDate(2026, 2, 3), QTime(21, 4, 5));
-    storeString(KEY_WISER_UPDATE, VALUE_LAST_UPDATE_RUN, RegDateText(when));
-    EXPECT_EQ(RegGetString(Hive::CurrentUser, KEY_WISER_UPDATE, VALUE_LAST_UPDATE_RUN),
-              u"2026/02/03 21:04:05"_s);
-    EXPECT_EQ(RegGetDate(Hive::CurrentUser, KEY_WISER_UPDATE, VALUE_LAST_UPDATE_RUN, RegDateZero()),
-              when);
-}
-
-TEST_F(RegistryTest, DateZeroIsTheLastDaysOf1899) {
-    EXPECT_EQ(RegDateZero().date(), QDate(1899, 12, 30));
-    EXPECT_EQ(RegDateZero().time(), QTime(0, 0));
+TEST_F(RegistryTest, NumbersReadAsTheyAlwaysHaveOrTheDefault) {
+    const struct {
+        const char16_t* stored;
+        int expected; // with default 14
+    } cases[] = {{u"abc", 14},        {u"0", 0},
+                 {u" 30 ", 30},       {u"-1", -1},
+                 {u"+7", 7},          {u"2.5", 2},
+                 {u"3.5", 4},         {u"2147483647", 2147483647},
+                 {u"2147483648", 14}, {u"-99999999999", 14},
+                 {u"inf", 14},        {u"nan", 14},
+                 {u"7 days", 14},     {u"", 14},
+                 {u"   ", 14}};
+    for (const auto& c : cases) {
+        const QString text = QString::fromUtf16(c.stored);
+        SCOPED_TRACE(text.toStdString());
+        storeString(KEY_WISER_UPDATE, VALUE_UPDATE_CHECK_DAYS, text);
+        EXPECT_EQ(RegGetLong(Hive::CurrentUser, KEY_WISER_UPDATE, VALUE_UPDATE_CHECK_DAYS, 14),
+                  c.expected);
+    }
 }
 
 TEST(ParseRegDate, AcceptsCommonFormsAndRejectsOthers) {
@@ -191,12 +155,6 @@ TEST(ParseRegDate, AcceptsCommonFormsAndRejectsOthers) {
     }
 }
 
-TEST_F(RegistryTest, UnparsableDateGivesTheDefault) {
-    storeString(KEY_WISER_UPDATE, VALUE_LAST_UPDATE_RUN, u"yesterday"_s);
-    EXPECT_EQ(RegGetDate(Hive::CurrentUser, KEY_WISER_UPDATE, VALUE_LAST_UPDATE_RUN, RegDateZero()),
-              RegDateZero());
-}
-
 TEST_F(RegistryTest, NamesMatchWithoutRegardToCaseAndKeepTheirSpelling) {
     storeString(KEY_QUILLMOTH, VALUE_TARGET_SIZE, u"first"_s);
     storeString(u"software\\TARNWICK\\quillmoth\\"_s, u"targetsize"_s, u"second"_s);
@@ -210,6 +168,10 @@ TEST_F(RegistryTest, NamesMatchWithoutRegardToCaseAndKeepTheirSpelling) {
 }
 
 TEST_F(RegistryTest, DeleteValueRemovesOnlyThatValue) {
+    // Deleting from a store that does not exist yet creates nothing.
+    RegDeleteValue(Hive::CurrentUser, KEY_QUILLMOTH, VALUE_TARGET_SIZE);
+    EXPECT_FALSE(QFileInfo::exists(QFileInfo(userFile).path()));
+
     storeString(KEY_DONT_SHOW_AGAIN, MSG_KEY_STEP3, u"no"_s);
     storeString(KEY_DONT_SHOW_AGAIN, MSG_KEY_RUN_UPDATER, u"no"_s);
     RegDeleteValue(Hive::CurrentUser, KEY_DONT_SHOW_AGAIN, MSG_KEY_STEP3);
@@ -222,49 +184,48 @@ TEST_F(RegistryTest, DeleteValueRemovesOnlyThatValue) {
     EXPECT_EQ(readFile(userFile), before);
 }
 
-TEST_F(RegistryTest, DeletingFromAMissingStoreCreatesNothing) {
-    RegDeleteValue(Hive::CurrentUser, KEY_QUILLMOTH, VALUE_TARGET_SIZE);
-    EXPECT_FALSE(QFile::exists(userFile));
-    EXPECT_FALSE(QFile::exists(temp.path() + u"/user"_s));
-}
-
+// Damaged stores, also one beyond the size a store of ours ever reaches,
+// read as empty; the next write sets the damaged file aside.
 TEST_F(RegistryTest, CorruptStoreReadsAsDefaultsAndIsSetAsideOnWrite) {
     const QByteArray garbage("{\"Software\\\\Tarnwick\\\\Quillmoth\": {\"TargetSize\": \x01\xff");
+    QByteArray oversized =
+        R"({"Software\\Tarnwick\\Quillmoth": {"TargetSize": {"type": "REG_SZ", "data": "x"}}, "pad": ")";
+    oversized.append(QByteArray(SettingsFile::MaxFileBytes, 'a'));
+    oversized.append("\"}");
     for (const QByteArray& content :
-         {garbage, QByteArray(), QByteArray("[1, 2]"), QByteArray("\"just text\"")}) {
+         {garbage, QByteArray(), QByteArray("[1, 2]"), QByteArray("\"just text\""), oversized}) {
+        SCOPED_TRACE(content.left(40).toStdString());
         writeFile(userFile, content);
-        EXPECT_EQ(RegGetString(Hive::CurrentUser, KEY_QUILLMOTH, VALUE_TARGET_SIZE), QString());
+        EXPECT_EQ(targetSize(), QString());
         EXPECT_EQ(RegGetLong(Hive::CurrentUser, KEY_WISER_UPDATE, VALUE_UPDATE_CHECK_DAYS, 14), 14);
     }
     writeFile(userFile, garbage);
     storeString(KEY_QUILLMOTH, VALUE_TARGET_SIZE, u"300 x 300"_s);
-    EXPECT_EQ(RegGetString(Hive::CurrentUser, KEY_QUILLMOTH, VALUE_TARGET_SIZE), u"300 x 300"_s);
+    EXPECT_EQ(targetSize(), u"300 x 300"_s);
     EXPECT_EQ(readFile(userFile + u".corrupt"_s), garbage);
 }
 
-TEST_F(RegistryTest, OversizedStoreIsTreatedAsCorrupt) {
-    QByteArray huge =
-        R"({"Software\\Tarnwick\\Quillmoth": {"TargetSize": {"type": "REG_SZ", "data": "x"}}, "pad": ")";
-    huge.append(QByteArray(SettingsFile::MaxFileBytes, 'a'));
-    huge.append("\"}");
-    writeFile(userFile, huge);
-    EXPECT_EQ(RegGetString(Hive::CurrentUser, KEY_QUILLMOTH, VALUE_TARGET_SIZE), QString());
-}
-
+// A store that cannot be written drops writes silently and leaves in place
+// whatever stands in its way.
 TEST_F(RegistryTest, UnwritableStoreIsSilent) {
-    // A plain file where the store's folder should be: no folder can be made.
-    writeFile(temp.path() + u"/user"_s, "not a folder");
-    storeString(KEY_QUILLMOTH, VALUE_TARGET_SIZE, u"300 x 300"_s);
-    EXPECT_EQ(RegGetString(Hive::CurrentUser, KEY_QUILLMOTH, VALUE_TARGET_SIZE), QString());
-    RegDeleteValue(Hive::CurrentUser, KEY_QUILLMOTH, VALUE_TARGET_SIZE);
-    EXPECT_EQ(readFile(temp.path() + u"/user"_s), QByteArray("not a folder"));
-}
-
-TEST_F(RegistryTest, StoreThatIsAFolderIsSilent) {
-    ASSERT_TRUE(QDir().mkpath(userFile));
-    storeString(KEY_QUILLMOTH, VALUE_TARGET_SIZE, u"300 x 300"_s);
-    EXPECT_EQ(RegGetString(Hive::CurrentUser, KEY_QUILLMOTH, VALUE_TARGET_SIZE), QString());
-    EXPECT_TRUE(QFileInfo(userFile).isDir());
+    const QString storeFolder = QFileInfo(userFile).path();
+    for (const bool storeIsAFolder : {false, true}) {
+        SCOPED_TRACE(storeIsAFolder ? "a folder where the store should be"
+                                    : "a file where its folder should be");
+        QDir(storeFolder).removeRecursively();
+        QFile::remove(storeFolder);
+        if (storeIsAFolder)
+            ASSERT_TRUE(QDir().mkpath(userFile));
+        else
+            writeFile(storeFolder, "not a folder");
+        storeString(KEY_QUILLMOTH, VALUE_TARGET_SIZE, u"300 x 300"_s);
+        EXPECT_EQ(targetSize(), QString());
+        RegDeleteValue(Hive::CurrentUser, KEY_QUILLMOTH, VALUE_TARGET_SIZE);
+        if (storeIsAFolder)
+            EXPECT_TRUE(QFileInfo(userFile).isDir());
+        else
+            EXPECT_EQ(readFile(storeFolder), QByteArray("not a folder"));
+    }
 }
 
 TEST_F(RegistryTest, MachineStoreIsReadOnly) {
@@ -285,19 +246,44 @@ TEST_F(RegistryTest, MachineStoreIsReadOnly) {
 
 TEST_F(RegistryTest, ChangesByAnotherWriterAreSeenAtOnce) {
     storeString(KEY_QUILLMOTH, VALUE_TARGET_SIZE, u"first"_s);
-    EXPECT_EQ(RegGetString(Hive::CurrentUser, KEY_QUILLMOTH, VALUE_TARGET_SIZE), u"first"_s);
+    EXPECT_EQ(targetSize(), u"first"_s);
     // Another running copy of the program writes the same store.
     SettingsFile(userFile).setValue(KEY_QUILLMOTH, VALUE_TARGET_SIZE,
                                     RegValue::string(u"second"_s));
-    EXPECT_EQ(RegGetString(Hive::CurrentUser, KEY_QUILLMOTH, VALUE_TARGET_SIZE), u"second"_s);
+    EXPECT_EQ(targetSize(), u"second"_s);
 }
 
-TEST(RegistryFilesTest, DefaultsLiveInTheConfigFolders) {
-    const RegistryFiles files = DefaultRegistryFiles();
-    EXPECT_TRUE(files.currentUser.endsWith(u"/Tarnwick/Quillmoth/registry.json"_s));
-    EXPECT_TRUE(files.currentUser.startsWith(
-        QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation)));
-    EXPECT_EQ(files.localMachine, u"/etc/xdg/Tarnwick/Quillmoth/registry.json"_s);
+constexpr qint64 MiB = qint64(1024) * 1024;
+
+// Thirty days and a gigabyte unless the store holds sensible values; nothing
+// out of range overflows or slips through.
+TEST_F(RegistryTest, RemovedArtworkLimitsAreStoredOnesOrTheDefaults) {
+    EXPECT_EQ(GetRemovedArtworkKeepDays(), 30);
+    EXPECT_EQ(GetRemovedArtworkMaxBytes(), 1024 * MiB);
+    const struct {
+        const char16_t* days;
+        const char16_t* megabytes;
+        int expectedDays;
+        qint64 expectedBytes;
+    } cases[] = {
+        {u" 7 ", u"64", 7, 64 * MiB},          {u"3650", u"1048576", 3650, 1024 * 1024 * MiB},
+        {u"0", u"0", 30, 1024 * MiB},          {u"-5", u"15", 30, 1024 * MiB},
+        {u"3651", u"1048577", 30, 1024 * MiB}, {u"many", u"", 30, 1024 * MiB},
+        {u"1e9", u"0x400", 30, 1024 * MiB},    {u"99999999999", u"-1", 30, 1024 * MiB}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(::testing::Message() << QString::fromUtf16(c.days).toStdString() << " / "
+                                          << QString::fromUtf16(c.megabytes).toStdString());
+        RegSetString(Hive::CurrentUser, KEY_REMOVED_ARTWORK, VALUE_REMOVED_KEEP_DAYS,
+                     QString::fromUtf16(c.days));
+        RegSetString(Hive::CurrentUser, KEY_REMOVED_ARTWORK, VALUE_REMOVED_MAX_MEGABYTES,
+                     QString::fromUtf16(c.megabytes));
+        EXPECT_EQ(GetRemovedArtworkKeepDays(), c.expectedDays);
+        EXPECT_EQ(GetRemovedArtworkMaxBytes(), c.expectedBytes);
+    }
+    // A settings file that is not one at all.
+    testing_support::writeFile(userFile, "\xff\xfe{not json");
+    EXPECT_EQ(GetRemovedArtworkKeepDays(), 30);
+    EXPECT_EQ(GetRemovedArtworkMaxBytes(), 1024 * MiB);
 }
 
 } // namespace
