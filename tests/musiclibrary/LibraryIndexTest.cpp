@@ -1,14 +1,12 @@
 // The index: reopening an unchanged library reads no song file, a changed
 // file is read again, persistent ids stay, a damaged index is set aside.
 
-#include "tests/musiclibrary/LibraryTestSupport.h"
+#include "tests/musiclibrary/LibraryCaseSupport.h"
 
 #include "musiclibrary/LibraryIndex.h"
 
 #include <QDir>
 #include <QFile>
-
-#include <sqlite3.h>
 
 using namespace musiclibrary;
 using namespace testing_support;
@@ -18,41 +16,36 @@ namespace {
 
 class LibraryIndexTest : public LibraryTest {};
 
-TEST_F(LibraryIndexTest, ReopeningUnchangedLibraryUsesRememberedFacts) {
+// Reading a file again is what the index saves: a file of the same size and
+// time keeps its row, also one whose kind its content refined (an Opus
+// stream named .ogg); a changed file is read again.
+TEST_F(LibraryIndexTest, UnchangedFilesKeepTheirFactsAndChangedOnesAreReadAgain) {
     const QString path = makeSong(music(), u"a.mp3"_s, {u"Indexed"_s, u"Artist"_s, {}, 3},
                                   {u"cover-75.jpg"_s, u"cover-48.bmp"_s});
-    ASSERT_EQ(allTracks(*openMusic())[0]->Artwork()->Count(), 2);
+    const QString opus = music().copySeed(u"seed.opus"_s, u"b.ogg"_s);
+    const QList<TrackPtr> first = allTracks(*openMusic());
+    ASSERT_EQ(first.size(), 2);
+    ASSERT_EQ(first[0]->Artwork()->Count(), 2);
+    ASSERT_EQ(first[1]->KindAsString(), u"Opus audio file"_s);
 
     // Unreadable garbage now, but with the same size and time: only opening
-    // the file could notice.
+    // the files could notice.
     replaceContentKeepingStamp(path);
-    const ITunesPtr library = openMusic();
-    const TrackPtr track = allTracks(*library)[0];
-    EXPECT_EQ(track->Name(), u"Indexed"_s);
-    EXPECT_EQ(track->Artist(), u"Artist"_s);
-    EXPECT_EQ(track->TrackNumber(), 3);
-    const ArtworkCollectionPtr artwork = track->Artwork();
-    ASSERT_EQ(artwork->Count(), 2);
-    EXPECT_EQ(artwork->Item(1)->Format(), ITArtworkFormatJPEG);
-    EXPECT_EQ(artwork->Item(2)->Format(), ITArtworkFormatBMP);
-}
+    replaceContentKeepingStamp(opus);
+    const QList<TrackPtr> tracks = allTracks(*openMusic());
+    ASSERT_EQ(tracks.size(), 2);
+    EXPECT_EQ(tracks[0]->Name(), u"Indexed"_s);
+    EXPECT_EQ(tracks[0]->Artist(), u"Artist"_s);
+    EXPECT_EQ(tracks[0]->TrackNumber(), 3);
+    ASSERT_EQ(tracks[0]->Artwork()->Count(), 2);
+    EXPECT_EQ(tracks[0]->Artwork()->Item(1)->Format(), ITArtworkFormatJPEG);
+    EXPECT_EQ(tracks[0]->Artwork()->Item(2)->Format(), ITArtworkFormatBMP);
+    EXPECT_EQ(tracks[1]->KindAsString(), u"Opus audio file"_s);
 
-// An Opus stream in a file named .ogg is of another kind than its name says:
-// its row is believed all the same, not read again at every opening.
-TEST_F(LibraryIndexTest, AKindTheContentRefinesKeepsItsRow) {
-    const QString path = music().copySeed(u"seed.opus"_s, u"b.ogg"_s);
-    ASSERT_EQ(allTracks(*openMusic())[0]->KindAsString(), u"Opus audio file"_s);
-    replaceContentKeepingStamp(path);
-    EXPECT_EQ(allTracks(*openMusic())[0]->KindAsString(), u"Opus audio file"_s);
-}
-
-TEST_F(LibraryIndexTest, ChangedFileIsReadAgain) {
-    const QString path = makeSong(music(), u"a.mp3"_s, {u"Before"_s, {}, {}, 0});
-    ASSERT_EQ(allTracks(*openMusic())[0]->Name(), u"Before"_s);
     makeSong(music(), u"a.mp3"_s, {u"After"_s, {}, {}, 0}, {u"cover-75.jpg"_s});
-    const TrackPtr track = allTracks(*openMusic())[0];
-    EXPECT_EQ(track->Name(), u"After"_s);
-    EXPECT_EQ(track->Artwork()->Count(), 1);
+    const TrackPtr changed = allTracks(*openMusic())[0];
+    EXPECT_EQ(changed->Name(), u"After"_s);
+    EXPECT_EQ(changed->Artwork()->Count(), 1);
 }
 
 TEST_F(LibraryIndexTest, PersistentIdsStayAndVanishedTracksAreNotFound) {
@@ -80,63 +73,17 @@ TEST_F(LibraryIndexTest, PersistentIdsStayAndVanishedTracksAreNotFound) {
               LibraryError::InvalidArgument);
 }
 
-// The index holds the only copy of ids and playlists: an unreadable one is
-// set aside as it is, with a word to the user, and a new one begun.
-TEST_F(LibraryIndexTest, AnUnreadableIndexIsSetAsideNeverDeleted) {
-    makeSong(music(), u"a.mp3"_s, {u"A"_s, {}, {}, 0}, {u"cover-75.jpg"_s});
-    openMusic();
-    const QString indexPath = dataFolder() + u"/index.sqlite"_s;
-    ASSERT_TRUE(QFile::exists(indexPath));
-    for (const QString& suffix : {u"-wal"_s, u"-shm"_s})
-        QFile::remove(indexPath + suffix);
-    const QByteArray damaged(8192, '\x5a');
-    writeFile(indexPath, damaged);
-
-    QStringList notices;
-    LibraryOptions options(dataFolder());
-    options.notify = [&notices](const QString& notice) { notices.append(notice); };
-    const ITunesPtr library = openLibrary(music().path(), options);
-    ASSERT_EQ(allTracks(*library).size(), 1);
-    EXPECT_EQ(allTracks(*library)[0]->Artwork()->Count(), 1);
-    ASSERT_EQ(notices.size(), 1);
-    const QStringList keptFiles = QDir(dataFolder()).entryList({u"index.sqlite.unreadable-*"_s});
-    ASSERT_EQ(keptFiles.size(), 1);
-    EXPECT_EQ(readFile(dataFolder() + u'/' + keptFiles[0]), damaged);
-    EXPECT_TRUE(notices[0].contains(keptFiles[0])) << notices[0].toStdString();
-    auto index = LibraryIndex::open(indexPath);
-    ASSERT_TRUE(index);
-    EXPECT_EQ(index->loadFiles().size(), 1);
-}
-
 // An index a newer version wrote is refused and left byte for byte.
 TEST_F(LibraryIndexTest, AnIndexOfANewerVersionIsRefusedAndLeftAlone) {
     makeSong(music(), u"a.mp3"_s, {u"A"_s, {}, {}, 0});
     openMusic();
     const QString indexPath = dataFolder() + u"/index.sqlite"_s;
-    sqlite3* db = nullptr;
-    ASSERT_EQ(sqlite3_open(QFile::encodeName(indexPath).constData(), &db), SQLITE_OK);
-    ASSERT_EQ(sqlite3_exec(db, "PRAGMA journal_mode=DELETE; PRAGMA user_version = 9", nullptr,
-                           nullptr, nullptr),
-              SQLITE_OK);
-    sqlite3_close(db);
+    runSql(indexPath, "PRAGMA journal_mode=DELETE; PRAGMA user_version = 9");
     const QByteArray before = readFile(indexPath);
 
     EXPECT_EQ(libraryErrorOf([&] { openMusic(); }).number(), LibraryError::Unsupported);
     EXPECT_EQ(readFile(indexPath), before);
     EXPECT_EQ(QDir(dataFolder()).entryList({u"index.sqlite*"_s}), QStringList{u"index.sqlite"_s});
-}
-
-// Runs one statement on the index file of a closed library, as someone
-// editing or damaging it would.
-void editIndex(const QString& indexPath, const char* sql) {
-    sqlite3* db = nullptr;
-    ASSERT_EQ(sqlite3_open(QFile::encodeName(indexPath).constData(), &db), SQLITE_OK);
-    char* message = nullptr;
-    const int rc = sqlite3_exec(db, sql, nullptr, nullptr, &message);
-    const std::string error = message ? message : "";
-    sqlite3_free(message);
-    sqlite3_close(db);
-    ASSERT_EQ(rc, SQLITE_OK) << error;
 }
 
 struct DamagedRow {
@@ -152,8 +99,8 @@ class DamagedIndexRowTest : public LibraryIndexTest,
 TEST_P(DamagedIndexRowTest, IsNotBelievedAndTheFileIsReadAgain) {
     makeSong(music(), u"a.mp3"_s, {u"Real"_s, {}, {}, 2}, {u"cover-75.jpg"_s});
     openMusic();
-    editIndex(dataFolder() + u"/index.sqlite"_s,
-              (std::string("UPDATE files SET title = 'Misleading', ") + GetParam().change).c_str());
+    runSql(dataFolder() + u"/index.sqlite"_s,
+           std::string("UPDATE files SET title = 'Misleading', ") + GetParam().change);
 
     const QList<TrackPtr> tracks = allTracks(*openMusic());
     ASSERT_EQ(tracks.size(), 1);
@@ -170,6 +117,10 @@ INSTANTIATE_TEST_SUITE_P(
         DamagedRow{"pictureLargerThanFile", "pictures = '1:99999999999'"},
         DamagedRow{"picturesTogetherLargerThanFile", "pictures = '1:900000,1:900000'"},
         DamagedRow{"unknownPictureFormat", "pictures = '9:10'"},
+        DamagedRow{"pictureFormatAsText", "pictures = 'x:3'"},
+        DamagedRow{"pictureWithoutSize", "pictures = '1:'"},
+        DamagedRow{"negativePictureSize", "pictures = '1:-4'"},
+        DamagedRow{"emptyPictureEntry", "pictures = '1:2,,'"},
         DamagedRow{"tooManyPictures",
                    "pictures = substr(replace(hex(zeroblob(5000)), '00', '1:1,'), 1, 19999)"},
         DamagedRow{"picturesWhereNoneCanBe", "pictures_supported = 0, pictures = '1:10'"},
@@ -196,9 +147,9 @@ TEST_F(LibraryIndexTest, DamagedPlaylistAndIdRowsAreIgnored) {
         library->CreatePlaylist(u"Bad"_s)->AddTrack(allTracks(*library)[0]);
     }
     const QString indexPath = dataFolder() + u"/records.sqlite"_s;
-    editIndex(indexPath, "UPDATE playlist_tracks SET persistent_id = 'x' WHERE playlist_id ="
-                         " (SELECT id FROM playlists WHERE name = 'Bad');"
-                         "UPDATE playlists SET name = randomblob(8) WHERE name = 'Bad';");
+    runSql(indexPath, "UPDATE playlist_tracks SET persistent_id = 'x' WHERE playlist_id ="
+                      " (SELECT id FROM playlists WHERE name = 'Bad');"
+                      "UPDATE playlists SET name = randomblob(8) WHERE name = 'Bad';");
     {
         const ITunesPtr library = openMusic();
         const PlaylistCollectionPtr playlists = library->LibrarySource()->Playlists();
@@ -209,17 +160,18 @@ TEST_F(LibraryIndexTest, DamagedPlaylistAndIdRowsAreIgnored) {
             EXPECT_FALSE(playlists->Item(i)->Name().contains(QChar(0xFFFD)));
     }
     // A damaged id is handed out anew rather than taken as 0.
-    editIndex(indexPath, "UPDATE ids SET persistent_id = 'x'");
+    runSql(indexPath, "UPDATE ids SET persistent_id = 'x'");
     const ITunesPtr library = openMusic();
     ASSERT_EQ(allTracks(*library).size(), 1);
     EXPECT_NE(persistentId(*library, allTracks(*library)[0]), 0u);
 }
 
-// The ids and playlists are not a cache: a damaged cache of the song files'
-// facts cannot take them along, nor can the move out of an index of the
-// earlier single-file form.
-TEST_F(LibraryIndexTest, IdsAndPlaylistsOutliveADamagedCacheAndTheEarlierForm) {
-    makeSong(music(), u"a.mp3"_s, {u"A"_s, {}, {}, 0});
+// An unreadable cache of the song files' facts is set aside as it is, with a
+// word to the user, and a new one begun. The ids and playlists are not a
+// cache: the damage cannot take them along, nor can the move out of an index
+// of the earlier single-file form.
+TEST_F(LibraryIndexTest, AnUnreadableIndexIsSetAsideAndIdsAndPlaylistsOutliveIt) {
+    makeSong(music(), u"a.mp3"_s, {u"A"_s, {}, {}, 0}, {u"cover-75.jpg"_s});
     quint64 id = 0;
     {
         const ITunesPtr library = openMusic();
@@ -238,39 +190,42 @@ TEST_F(LibraryIndexTest, IdsAndPlaylistsOutliveADamagedCacheAndTheEarlierForm) {
     const QString recordsPath = dataFolder() + u"/records.sqlite"_s;
     for (const QString& suffix : {u"-wal"_s, u"-shm"_s})
         QFile::remove(indexPath + suffix);
-    writeFile(indexPath, QByteArray(8192, '\x5a'));
+    const QByteArray damaged(8192, '\x5a');
+    writeFile(indexPath, damaged);
+
+    {
+        QStringList notices;
+        LibraryOptions options(dataFolder());
+        options.notify = [&notices](const QString& notice) { notices.append(notice); };
+        const ITunesPtr library = openLibrary(music().path(), options);
+        ASSERT_EQ(allTracks(*library).size(), 1);
+        EXPECT_EQ(allTracks(*library)[0]->Artwork()->Count(), 1);
+        ASSERT_EQ(notices.size(), 1);
+        const QStringList keptFiles =
+            QDir(dataFolder()).entryList({u"index.sqlite.unreadable-*"_s});
+        ASSERT_EQ(keptFiles.size(), 1);
+        EXPECT_EQ(readFile(dataFolder() + u'/' + keptFiles[0]), damaged);
+        EXPECT_TRUE(notices[0].contains(keptFiles[0])) << notices[0].toStdString();
+        auto index = LibraryIndex::open(indexPath);
+        ASSERT_TRUE(index);
+        EXPECT_EQ(index->loadFiles().size(), 1);
+    }
     expectKept("damaged cache");
 
     // The earlier form: every table in index.sqlite, version 1.
-    editIndex(indexPath, "PRAGMA journal_mode=DELETE");
+    runSql(indexPath, "PRAGMA journal_mode=DELETE");
     const std::string merge = "ATTACH DATABASE '" + recordsPath.toStdString() +
                               "' AS r; CREATE TABLE ids AS SELECT * FROM r.ids;"
                               " CREATE TABLE downloaded AS SELECT * FROM r.downloaded;"
                               " CREATE TABLE playlists AS SELECT * FROM r.playlists;"
                               " CREATE TABLE playlist_tracks AS SELECT * FROM r.playlist_tracks;"
                               " PRAGMA user_version = 1;";
-    editIndex(indexPath, merge.c_str());
+    runSql(indexPath, merge);
     for (const QString& suffix : {QString(), u"-wal"_s, u"-shm"_s})
         QFile::remove(recordsPath + suffix);
     expectKept("earlier form");
     EXPECT_TRUE(QFile::exists(recordsPath));
     expectKept("after the move");
-}
-
-TEST(PictureFactsTextTest, RoundTripsAndRejectsDamagedText) {
-    const QList<PictureFacts> pictures = {{1, 2048}, {3, 17}, {0, 5}};
-    bool ok = false;
-    const QList<PictureFacts> back = decodePictureFacts(encodePictureFacts(pictures), &ok);
-    EXPECT_TRUE(ok);
-    ASSERT_EQ(back.size(), 3);
-    EXPECT_EQ(back[1].format, 3);
-    EXPECT_EQ(back[1].byteSize, 17);
-    for (const QString& damaged : {u"1:"_s, u"x:3"_s, u"1:-4"_s, u"1:2,,"_s}) {
-        EXPECT_TRUE(decodePictureFacts(damaged, &ok).isEmpty()) << damaged.toStdString();
-        EXPECT_FALSE(ok) << damaged.toStdString();
-    }
-    EXPECT_TRUE(decodePictureFacts(QString(), &ok).isEmpty());
-    EXPECT_TRUE(ok);
 }
 
 } // namespace

@@ -5,13 +5,11 @@
 #include "musiclibrary/RemovedArtwork.h"
 #include "musiclibrary/AudioFileIO.h"
 #include "tests/common/FileSizeLimit.h"
-#include "tests/musiclibrary/LibraryTestSupport.h"
+#include "tests/musiclibrary/LibraryCaseSupport.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-
-#include <sqlite3.h>
 
 using namespace musiclibrary;
 using namespace testing_support;
@@ -32,11 +30,6 @@ protected:
     QString songWithThreePictures(const QString& kind) {
         return makeSong(music(), u"Album/song."_s + kind, {u"Song"_s, {}, {}, 1},
                         {u"cover-300.jpg"_s, u"cover-160x120.png"_s, u"cover-48.bmp"_s});
-    }
-    TrackPtr onlyTrack(const ITunesPtr& library) {
-        const QList<TrackPtr> tracks = allTracks(*library);
-        EXPECT_EQ(tracks.size(), 1);
-        return tracks.value(0);
     }
     void editInRun(const ITunesPtr& library, const TrackPtr& track, const ArtworkEdit& edit) {
         library->StartArtworkRun(u"Delete artwork"_s);
@@ -78,19 +71,14 @@ TEST_P(RemovedArtworkKinds, RemovedPicturesComeBackByteForByteAtTheirPositions) 
     EXPECT_TRUE(library->RemovedArtwork(std::nullopt).isEmpty());
     EXPECT_EQ(libraryErrorOf([&] { library->RestoreRemovedArtwork(kept[0].id); }).number(),
               LibraryError::NotFound);
-}
 
-TEST_P(RemovedArtworkKinds, UndoingAnEmbedThatReplacedEverythingGivesTheOldListBack) {
-    const QString song = songWithThreePictures(GetParam());
-    const QList<QByteArray> before = pictureData(song);
-    const ITunesPtr library = openMusic();
+    // Undoing an embed that replaced everything gives the old list back.
     editInRun(library, onlyTrack(library), {{1, 2, 3}, {seedPath(u"cover-600.jpg"_s)}});
-    EXPECT_EQ(pictureData(song), QList<QByteArray>{readFile(seedPath(u"cover-600.jpg"_s))});
-
-    const QList<RemovedChange> kept = library->RemovedArtwork(std::nullopt);
-    ASSERT_EQ(kept.size(), 1);
-    EXPECT_EQ(kept[0].addedPositions, QList<int>{0});
-    EXPECT_TRUE(library->RestoreRemovedArtwork(kept[0].id));
+    EXPECT_EQ(pictureData(song), QList<QByteArray>{seedBytes(u"cover-600.jpg"_s)});
+    const QList<RemovedChange> replaced = library->RemovedArtwork(std::nullopt);
+    ASSERT_EQ(replaced.size(), 1);
+    EXPECT_EQ(replaced[0].addedPositions, QList<int>{0});
+    EXPECT_TRUE(library->RestoreRemovedArtwork(replaced[0].id));
     EXPECT_EQ(pictureData(song), before);
 }
 
@@ -98,18 +86,14 @@ INSTANTIATE_TEST_SUITE_P(Kinds, RemovedArtworkKinds,
                          ::testing::Values(u"mp3"_s, u"m4a"_s, u"aiff"_s, u"wav"_s),
                          [](const auto& info) { return info.param.toStdString(); });
 
-TEST_F(RemovedArtworkTest, AddingRemovesNothingAndKeepsNothing) {
-    songWithThreePictures(u"mp3"_s);
-    const ITunesPtr library = openMusic();
-    onlyTrack(library)->AddArtworkFromFile(seedPath(u"cover-600.jpg"_s));
-    EXPECT_TRUE(library->RemovedArtwork(std::nullopt).isEmpty());
-    EXPECT_FALSE(QFile::exists(dataFolder() + u"/removed.sqlite"_s));
-}
-
-TEST_F(RemovedArtworkTest, ChangesOutsideARunAreRunsOfTheirOwn) {
+// Only what a change removes is kept; outside a run each change is a run of
+// its own.
+TEST_F(RemovedArtworkTest, AddingKeepsNothingAndChangesOutsideARunAreRunsOfTheirOwn) {
     songWithThreePictures(u"mp3"_s);
     const ITunesPtr library = openMusic();
     const TrackPtr track = onlyTrack(library);
+    track->AddArtworkFromFile(seedPath(u"cover-600.jpg"_s));
+    EXPECT_TRUE(library->RemovedArtwork(std::nullopt).isEmpty());
     track->Artwork()->Item(1)->Delete();
     track->Artwork()->Item(1)->Delete();
     const QList<RemovedChange> kept = library->RemovedArtwork(std::nullopt);
@@ -121,7 +105,6 @@ TEST_F(RemovedArtworkTest, ChangesOutsideARunAreRunsOfTheirOwn) {
 TEST_F(RemovedArtworkTest, DownloadedArtComesBackAsDownloadedArt) {
     const QString song = songWithThreePictures(u"mp3"_s);
     const QList<QByteArray> filePictures = pictureData(song);
-    const QByteArray downloaded = readFile(seedPath(u"cover-160x120.png"_s));
     const ITunesPtr library = openMusic();
     TrackPtr track = onlyTrack(library);
     track->SetDownloadedArtworkFromFile(seedPath(u"cover-160x120.png"_s));
@@ -139,7 +122,7 @@ TEST_F(RemovedArtworkTest, DownloadedArtComesBackAsDownloadedArt) {
     EXPECT_TRUE(back->IsDownloadedArtwork());
     const QString saved = music().file(u"out/saved.png"_s);
     back->SaveArtworkToFile(saved);
-    EXPECT_EQ(readFile(saved), downloaded);
+    EXPECT_EQ(readFile(saved), seedBytes(u"cover-160x120.png"_s));
     EXPECT_EQ(pictureData(song), filePictures);
 }
 
@@ -152,7 +135,7 @@ TEST_F(RemovedArtworkTest, ReplacedDownloadedArtIsKeptToo) {
     const QList<RemovedChange> kept = library->RemovedArtwork(std::nullopt);
     ASSERT_EQ(kept.size(), 1);
     ASSERT_EQ(kept[0].pictures.size(), 1);
-    EXPECT_EQ(kept[0].pictures[0].data, readFile(seedPath(u"cover-160x120.png"_s)));
+    EXPECT_EQ(kept[0].pictures[0].data, seedBytes(u"cover-160x120.png"_s));
     // The song has other downloaded art now: restoring would lose it.
     const LibraryError refused =
         libraryErrorOf([&] { library->RestoreRemovedArtwork(kept[0].id); });
@@ -165,7 +148,7 @@ TEST_F(RemovedArtworkTest, ASongChangedSinceIsRefusedAndLeftAsItIs) {
     const ITunesPtr library = openMusic();
     const TrackPtr track = onlyTrack(library);
     editInRun(library, track, {{2}, {}});
-    appendPicture(song, readFile(seedPath(u"cover-75.jpg"_s))); // another program's change
+    appendPicture(song, seedBytes(u"cover-75.jpg"_s)); // another program's change
     const QByteArray changed = readFile(song);
 
     const QList<RemovedChange> kept = library->RemovedArtwork(std::nullopt);
@@ -211,10 +194,8 @@ TEST_F(RemovedArtworkTest, WhenNothingCanBeKeptNothingIsRemoved) {
     // write hits the limit that the song's own write stays under.
     const QString song = music().file(u"Album/song.mp3"_s);
     QFile::copy(seedPath(u"seed.mp3"_s), song);
-    const QByteArray bigPicture =
-        readFile(seedPath(u"cover-600.jpg"_s)) + QByteArray(512 * 1024, 0);
-    writeSongTags(song, {u"Song"_s, {}, {}, 1},
-                  {readFile(seedPath(u"cover-75.jpg"_s)), bigPicture});
+    const QByteArray bigPicture = seedBytes(u"cover-600.jpg"_s) + QByteArray(512 * 1024, 0);
+    writeSongTags(song, {u"Song"_s, {}, {}, 1}, {seedBytes(u"cover-75.jpg"_s), bigPicture});
     const QByteArray before = readFile(song);
     const ITunesPtr library = openMusic();
     const TrackPtr track = onlyTrack(library);
@@ -312,10 +293,7 @@ TEST_F(RemovedStoreTest, TheFileGivesBackWhatWasPruned) {
 // A store written before records were kept opens, keeps what it held
 // (given back as it was then), and takes records from now on.
 TEST_F(RemovedStoreTest, AStoreOfTheFirstVersionOpensAndKeepsItsChanges) {
-    {
-        sqlite3* db = nullptr;
-        ASSERT_EQ(sqlite3_open(path().toUtf8().constData(), &db), SQLITE_OK);
-        const char* firstVersion = R"sql(
+    runSql(path(), R"sql(
 CREATE TABLE runs(id INTEGER PRIMARY KEY AUTOINCREMENT, started TEXT NOT NULL, description TEXT);
 CREATE TABLE changes(id INTEGER PRIMARY KEY AUTOINCREMENT, run INTEGER NOT NULL,
     time TEXT NOT NULL, persistent_id INTEGER NOT NULL, path TEXT NOT NULL,
@@ -328,10 +306,7 @@ INSERT INTO changes(run, time, persistent_id, path, before_hash, after_hash, add
     VALUES(1, '2099-12-01T10:00:00Z', 7, '/music/old.mp3', x'01', x'02', '');
 INSERT INTO pictures VALUES(1, 0, 0, 1, 4, x'FFD8FFE0');
 PRAGMA user_version = 1;
-)sql";
-        ASSERT_EQ(sqlite3_exec(db, firstVersion, nullptr, nullptr, nullptr), SQLITE_OK);
-        sqlite3_close(db);
-    }
+)sql");
     std::unique_ptr<RemovedArtworkStore> store = RemovedArtworkStore::open(path(), {});
     ASSERT_TRUE(store);
     QList<RemovedChange> kept = store->changes(std::nullopt);
