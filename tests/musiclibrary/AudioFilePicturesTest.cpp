@@ -1,12 +1,19 @@
 // Reading and changing the pictures of real song files made from the seeds,
-// each case for every kind that can hold pictures.
+// each case for every kind that can hold pictures; what an ID3v2 write must
+// keep (the tag's version, the other frames, an ID3v1 tag or its absence,
+// the other chunks of a RIFF file); and the raw frame walk that decides
+// whether a tag may be saved at all.
 
 #include "musiclibrary/AudioFileIO.h"
 #include "musiclibrary/ITunes.h"
+#include "musiclibrary/tagio/Id3v2FrameWalk.h"
 #include "tests/common/TestFiles.h"
 #include "tests/musiclibrary/AudioFileTestFiles.h"
+#include "tests/musiclibrary/LibraryTestSupport.h"
 
 #include <gtest/gtest.h>
+
+#include <tuple>
 
 using namespace Qt::StringLiterals;
 using namespace musiclibrary;
@@ -14,238 +21,263 @@ using namespace testing_support;
 
 namespace {
 
-struct SongKind {
-    const char* seed;
-    const char* kind;
-};
-
-std::ostream& operator<<(std::ostream& out, const SongKind& song) {
-    return out << song.seed;
-}
-
-class AudioFilePictures : public ::testing::TestWithParam<SongKind> {
+class AudioFilePictures : public ::testing::TestWithParam<const char*> {
 protected:
-    QString song() const {
-        const QString seed = QString::fromLatin1(GetParam().seed);
-        return folder.copySeed(seed, u"Album/"_s + seed);
-    }
-    static QByteArray image(const char* name) {
-        return readFile(seedPath(QString::fromLatin1(name)));
+    void SetUp() override {
+        const QString seed = QString::fromLatin1(GetParam());
+        path = folder.copySeed(seed, u"Album/"_s + seed);
     }
 
-    static QList<QByteArray> bytesOf(const QList<Picture>& pictures) {
+    QList<QByteArray> picturesNow() const {
         QList<QByteArray> bytes;
-        for (const Picture& picture : pictures)
+        for (const Picture& picture : readPictures(path))
             bytes.append(picture.data);
         return bytes;
     }
 
+    // A write hands back the facts it read while checking its copy; the index
+    // keeps them instead of reading the file again, so they must be exactly
+    // what a fresh read of the replaced file gives.
+    void expectFreshFacts(const AudioFileFacts& written) const {
+        const AudioFileFacts fresh = readAudioFileFacts(path);
+        EXPECT_EQ(std::tie(written.tagsReadable, written.picturesSupported, written.trackNumber),
+                  std::tie(fresh.tagsReadable, fresh.picturesSupported, fresh.trackNumber));
+        EXPECT_EQ((QStringList{written.kind, written.title, written.artist, written.album}),
+                  (QStringList{fresh.kind, fresh.title, fresh.artist, fresh.album}));
+        ASSERT_EQ(written.pictures.size(), fresh.pictures.size());
+        for (qsizetype i = 0; i < fresh.pictures.size(); ++i) {
+            EXPECT_EQ(written.pictures[i].format, fresh.pictures[i].format) << i;
+            EXPECT_EQ(written.pictures[i].byteSize, fresh.pictures[i].byteSize) << i;
+        }
+    }
+
     TempFolder folder;
+    QString path;
 };
 
-TEST_P(AudioFilePictures, SeedReadsWithKindTitleAndNoPictures) {
-    const AudioFileFacts facts = readAudioFileFacts(song());
-    EXPECT_TRUE(facts.tagsReadable);
-    EXPECT_TRUE(facts.picturesSupported);
-    EXPECT_EQ(facts.kind, QString::fromLatin1(GetParam().kind));
-    EXPECT_EQ(facts.title, u"Seed"_s);
-    EXPECT_TRUE(facts.pictures.isEmpty());
-    EXPECT_TRUE(readPictures(song()).isEmpty());
-}
-
-TEST_P(AudioFilePictures, AppendedPicturesKeepTheirOrderAndBytes) {
-    const QString path = song();
-    const QByteArray first = image("cover-600.jpg");
-    const QByteArray second = image("cover-160x120.png");
-    appendPicture(path, first);
-    appendPicture(path, second);
+// The format comes from the image's bytes, whatever the container records.
+TEST_P(AudioFilePictures, AppendedPicturesKeepTheirOrderBytesAndFormat) {
+    const QList<std::pair<QByteArray, int>> images{
+        {seedBytes("cover-600.jpg"), ITArtworkFormatJPEG},
+        {seedBytes("cover-160x120.png"), ITArtworkFormatPNG},
+        {seedBytes("cover-48.bmp"), ITArtworkFormatBMP},
+        {QByteArray("GIF89a") + QByteArray(32, '\x01'), ITArtworkFormatUnknown}};
+    const AudioFileFacts seed = readAudioFileFacts(path);
+    EXPECT_TRUE(seed.tagsReadable && seed.picturesSupported && seed.pictures.isEmpty());
+    for (const auto& [data, format] : images)
+        expectFreshFacts(appendPicture(path, data));
 
     const QList<Picture> pictures = readPictures(path);
-    ASSERT_EQ(pictures.size(), 2);
-    EXPECT_EQ(bytesOf(pictures), (QList<QByteArray>{first, second}));
-    EXPECT_EQ(pictures.at(0).format, ITArtworkFormatJPEG);
-    EXPECT_EQ(pictures.at(1).format, ITArtworkFormatPNG);
-
     const AudioFileFacts facts = readAudioFileFacts(path);
-    ASSERT_EQ(facts.pictures.size(), 2);
-    EXPECT_EQ(facts.pictures.at(0).byteSize, first.size());
-    EXPECT_EQ(facts.pictures.at(1).format, ITArtworkFormatPNG);
+    ASSERT_EQ(pictures.size(), images.size());
+    ASSERT_EQ(facts.pictures.size(), images.size());
+    for (qsizetype i = 0; i < images.size(); ++i) {
+        EXPECT_EQ(pictures[i].data, images[i].first) << i;
+        EXPECT_EQ(pictures[i].format, images[i].second) << i;
+        EXPECT_EQ(facts.pictures[i].format, images[i].second) << i;
+        EXPECT_EQ(facts.pictures[i].byteSize, images[i].first.size()) << i;
+    }
     EXPECT_EQ(facts.title, u"Seed"_s) << "the other tags must survive";
-}
-
-TEST_P(AudioFilePictures, RemovingTheMiddlePictureKeepsTheOthersInOrder) {
-    const QString path = song();
-    const QList<QByteArray> images{image("cover-300.jpg"), image("cover-48.bmp"),
-                                   image("cover-75.jpg")};
-    for (const QByteArray& data : images)
-        appendPicture(path, data);
-
-    removePicture(path, 1);
-    const QList<Picture> pictures = readPictures(path);
-    EXPECT_EQ(bytesOf(pictures), (QList<QByteArray>{images.at(0), images.at(2)}));
-
-    removePicture(path, 0);
-    removePicture(path, 0);
-    EXPECT_TRUE(readPictures(path).isEmpty());
-    EXPECT_EQ(readAudioFileFacts(path).title, u"Seed"_s);
-}
-
-// A write hands back the facts it read while checking its copy; the index
-// keeps them instead of reading the file again, so they must be exactly what
-// a fresh read of the replaced file gives.
-TEST_P(AudioFilePictures, AWriteReportsTheFactsOfTheFileAsWritten) {
-    const QString path = song();
-    const auto expectFreshFacts = [&](const AudioFileFacts& written, const char* step) {
-        const AudioFileFacts fresh = readAudioFileFacts(path);
-        EXPECT_EQ(written.tagsReadable, fresh.tagsReadable) << step;
-        EXPECT_EQ(written.picturesSupported, fresh.picturesSupported) << step;
-        EXPECT_EQ(written.kind, fresh.kind) << step;
-        EXPECT_EQ(written.title, fresh.title) << step;
-        EXPECT_EQ(written.artist, fresh.artist) << step;
-        EXPECT_EQ(written.album, fresh.album) << step;
-        EXPECT_EQ(written.trackNumber, fresh.trackNumber) << step;
-        ASSERT_EQ(written.pictures.size(), fresh.pictures.size()) << step;
-        for (qsizetype i = 0; i < fresh.pictures.size(); ++i) {
-            EXPECT_EQ(written.pictures[i].format, fresh.pictures[i].format) << step;
-            EXPECT_EQ(written.pictures[i].byteSize, fresh.pictures[i].byteSize) << step;
-        }
-    };
-    expectFreshFacts(appendPicture(path, image("cover-600.jpg")), "first append");
-    const AudioFileFacts two = appendPicture(path, image("cover-48.bmp"));
-    expectFreshFacts(two, "second append");
-    EXPECT_EQ(two.pictures.size(), 2);
-    expectFreshFacts(removePicture(path, 0), "remove");
-}
-
-TEST_P(AudioFilePictures, FormatsComeFromTheBytes) {
-    const QString path = song();
-    const QByteArray gif = QByteArray("GIF89a") + QByteArray(32, '\x01');
-    for (const char* name : {"cover-200.jpg", "cover-160x120.png", "cover-48.bmp"})
-        appendPicture(path, image(name));
-    appendPicture(path, gif);
-    const AudioFileFacts facts = readAudioFileFacts(path);
-    ASSERT_EQ(facts.pictures.size(), 4);
-    EXPECT_EQ(facts.pictures.at(0).format, ITArtworkFormatJPEG);
-    EXPECT_EQ(facts.pictures.at(1).format, ITArtworkFormatPNG);
-    EXPECT_EQ(facts.pictures.at(2).format, ITArtworkFormatBMP);
-    EXPECT_EQ(facts.pictures.at(3).format, ITArtworkFormatUnknown);
-    EXPECT_EQ(readPictures(path).at(3).data, gif);
-}
-
-TEST_P(AudioFilePictures, BadArgumentsAreRefusedAndChangeNothing) {
-    const QString path = song();
-    appendPicture(path, image("cover-75.jpg"));
-    const QByteArray before = readFile(path);
-
-    const auto expectRefused = [&](auto call, int number) {
-        try {
-            call();
-            ADD_FAILURE() << "no error";
-        } catch (const LibraryError& error) {
-            EXPECT_EQ(error.number(), number);
-            EXPECT_TRUE(error.description().contains(path)) << error.description().toStdString();
-        }
-        EXPECT_EQ(readFile(path), before);
-    };
-    expectRefused([&] { appendPicture(path, {}); }, LibraryError::InvalidArgument);
-    expectRefused([&] { appendPicture(path, QByteArray(64 * 1024 * 1024 + 1, 'x')); },
-                  LibraryError::InvalidArgument);
-    expectRefused([&] { removePicture(path, 1); }, LibraryError::InvalidArgument);
-    expectRefused([&] { removePicture(path, -1); }, LibraryError::InvalidArgument);
-    EXPECT_TRUE(leftoverCopies(folder.path() + u"/Album"_s).isEmpty());
+    expectFreshFacts(removePicture(path, 0));
 }
 
 // A song's whole change is one write: removals and insertions together,
 // with the pictures in the order the change says.
 TEST_P(AudioFilePictures, OneChangeRemovesAndInsertsInOrder) {
-    const QString path = song();
-    const QList<QByteArray> images{image("cover-300.jpg"), image("cover-48.bmp"),
-                                   image("cover-75.jpg"), image("cover-160x120.png")};
+    const QList<QByteArray> images{seedBytes("cover-300.jpg"), seedBytes("cover-48.bmp"),
+                                   seedBytes("cover-75.jpg"), seedBytes("cover-160x120.png")};
     for (const QByteArray& data : images.mid(0, 3))
         appendPicture(path, data);
 
-    const QByteArray fresh = image("cover-600.jpg");
+    const QByteArray fresh = seedBytes("cover-600.jpg");
     changePictures(path, {{0, 2}, {{-1, fresh}, {0, images[3]}}});
-    EXPECT_EQ(bytesOf(readPictures(path)), (QList<QByteArray>{images[3], images[1], fresh}));
+    EXPECT_EQ(picturesNow(), (QList<QByteArray>{images[3], images[1], fresh}));
 
     // Everything removed and one added: only the new picture remains.
     changePictures(path, {{0, 1, 2}, {{-1, images[0]}}});
-    EXPECT_EQ(bytesOf(readPictures(path)), QList<QByteArray>{images[0]});
-    EXPECT_EQ(readAudioFileFacts(path).title, u"Seed"_s);
+    EXPECT_EQ(picturesNow(), QList<QByteArray>{images[0]});
 
     // An insertion in the middle puts the later pictures behind it.
     appendPicture(path, images[2]);
     changePictures(path, {{}, {{1, images[1]}}});
-    EXPECT_EQ(bytesOf(readPictures(path)), (QList<QByteArray>{images[0], images[1], images[2]}));
+    EXPECT_EQ(picturesNow(), (QList<QByteArray>{images[0], images[1], images[2]}));
+
+    changePictures(path, {{0, 1, 2}, {}});
+    EXPECT_TRUE(readPictures(path).isEmpty());
+    EXPECT_EQ(readAudioFileFacts(path).title, u"Seed"_s);
 }
 
-TEST_P(AudioFilePictures, AChangeThatCannotBeAppliedChangesNothing) {
-    const QString path = song();
-    appendPicture(path, image("cover-75.jpg"));
-    appendPicture(path, image("cover-300.jpg"));
+TEST_P(AudioFilePictures, AChangeThatCannotBeAppliedIsRefusedAndChangesNothing) {
+    appendPicture(path, seedBytes("cover-75.jpg"));
+    appendPicture(path, seedBytes("cover-300.jpg"));
     const QByteArray before = readFile(path);
     const QList<PictureChange> refused{
-        {{0, 0}, {}},                                  // the same picture twice
-        {{0, 5}, {}},                                  // a position the file lacks
-        {{0}, {{-1, QByteArray()}}},                   // an empty image beside a valid removal
-        {{}, {{-1, image("cover-48.bmp")}, {-1, {}}}}, // one good and one empty image
+        {{}, {{-1, {}}}},                                    // an empty image
+        {{}, {{-1, QByteArray(64 * 1024 * 1024 + 1, 'x')}}}, // an image too large
+        {{-1}, {}},                                          // a position before the first
+        {{0, 0}, {}},                                        // the same picture twice
+        {{0, 5}, {}},                                        // one position it has, one it lacks
+        {{0}, {{-1, QByteArray()}}},                         // an empty image beside a removal
+        {{}, {{-1, seedBytes("cover-48.bmp")}, {-1, {}}}},   // one good and one empty image
     };
-    for (const PictureChange& change : refused) {
-        try {
-            changePictures(path, change);
-            ADD_FAILURE() << "no error";
-        } catch (const LibraryError& error) {
-            EXPECT_EQ(error.number(), LibraryError::InvalidArgument);
-        }
+    for (qsizetype i = 0; i < refused.size(); ++i) {
+        SCOPED_TRACE(i);
+        const LibraryError error = libraryErrorOf([&] { changePictures(path, refused[i]); });
+        EXPECT_EQ(error.number(), LibraryError::InvalidArgument);
+        EXPECT_TRUE(error.description().contains(path)) << error.description().toStdString();
         EXPECT_EQ(readFile(path), before);
     }
     EXPECT_TRUE(leftoverCopies(folder.path() + u"/Album"_s).isEmpty());
 }
 
-TEST_P(AudioFilePictures, AWriteKeepsPermissions) {
-    const QString path = song();
-    QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup);
-    appendPicture(path, image("cover-75.jpg"));
-    EXPECT_EQ(QFile::permissions(path) & ~(QFile::ReadUser | QFile::WriteUser),
-              QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup);
-}
-
 INSTANTIATE_TEST_SUITE_P(Kinds, AudioFilePictures,
-                         ::testing::Values(SongKind{"seed.mp3", "MPEG audio file"},
-                                           SongKind{"seed.m4a", "AAC audio file"},
-                                           SongKind{"seed.aiff", "AIFF audio file"},
-                                           SongKind{"seed.wav", "WAV audio file"},
-                                           SongKind{"seed.ogg", "Ogg Vorbis audio file"},
-                                           SongKind{"seed.opus", "Opus audio file"},
-                                           SongKind{"seed.flac", "FLAC audio file"}));
+                         ::testing::Values("seed.mp3", "seed.m4a", "seed.aiff", "seed.wav",
+                                           "seed.ogg", "seed.opus", "seed.flac"),
+                         [](const auto& info) { return std::string(info.param).substr(5); });
 
-TEST(AudioFileKinds, KindsByName) {
-    const QList<std::pair<QString, QString>> cases{
-        {u"/m/a.mp3"_s, u"MPEG audio file"_s},
-        {u"/m/a.MP3"_s, u"MPEG audio file"_s},
-        {u"/m/a.m4a"_s, u"AAC audio file"_s},
-        {u"/m/a.m4p"_s, u"Protected AAC audio file"_s},
-        {u"/m/a.aif"_s, u"AIFF audio file"_s},
-        {u"/m/a.wav"_s, u"WAV audio file"_s},
-        {u"/m/a.ogg"_s, u"Ogg Vorbis audio file"_s},
-        {u"/m/a.oga"_s, u"Ogg Vorbis audio file"_s},
-        {u"/m/a.opus"_s, u"Opus audio file"_s},
-        {u"/m/a.flac"_s, u"FLAC audio file"_s},
-        {u"/m/a.wma"_s, u"Windows Media audio file"_s},
-        {u"/m/cover.jpg"_s, QString()},
-        {u"/m/noextension"_s, QString()},
-    };
-    for (const auto& [path, kind] : cases)
-        EXPECT_EQ(kindForFileName(path), kind) << path.toStdString();
+// A song's kind comes from its name, whatever the case; other files have
+// none. An image's format comes from its signature, and one cut short tells
+// nothing.
+TEST(AudioFileKinds, KindsByNameAndFormatsBySignature) {
+    EXPECT_FALSE(kindForFileName(u"/m/a.MP3"_s).isEmpty());
+    EXPECT_EQ(kindForFileName(u"/m/a.MP3"_s), kindForFileName(u"/m/a.mp3"_s));
+    EXPECT_TRUE(kindForFileName(u"/m/cover.jpg"_s).isEmpty());
+    EXPECT_TRUE(kindForFileName(u"/m/noextension"_s).isEmpty());
+    EXPECT_EQ(imageFormatOf(QByteArray::fromHex("ffd8")), ITArtworkFormatUnknown);
+    EXPECT_EQ(imageFormatOf(QByteArray::fromHex("89504e")), ITArtworkFormatUnknown);
+    EXPECT_EQ(imageFormatOf({}), ITArtworkFormatUnknown);
 }
 
-TEST(AudioFileKinds, ImageFormatsBySignature) {
-    EXPECT_EQ(imageFormatOf(QByteArray::fromHex("ffd8ffe000")), ITArtworkFormatJPEG);
-    EXPECT_EQ(imageFormatOf(QByteArray::fromHex("89504e470d0a1a0a")), ITArtworkFormatPNG);
-    EXPECT_EQ(imageFormatOf("BM\x10\x00"), ITArtworkFormatBMP);
-    EXPECT_EQ(imageFormatOf("GIF89a"), ITArtworkFormatUnknown);
-    EXPECT_EQ(imageFormatOf(QByteArray::fromHex("ffd8")), ITArtworkFormatUnknown);
-    EXPECT_EQ(imageFormatOf({}), ITArtworkFormatUnknown);
+QByteArray threeTextFrames(int version) {
+    if (version == 2)
+        return id3v2TextFrame(2, "TT2", "Title") + id3v2TextFrame(2, "TP1", "Artist") +
+               id3v2TextFrame(2, "TAL", "Album");
+    return id3v2TextFrame(version, "TIT2", "Title") + id3v2TextFrame(version, "TPE1", "Artist") +
+           id3v2TextFrame(version, "TALB", "Album");
+}
+
+// What an ID3v2 write keeps: a tag of v2.4 stays v2.4 and any other becomes
+// v2.3 (as does a new one), the other frames, the ID3v1 tag or its absence,
+// the audio, and the other chunks of a RIFF file.
+TEST(AudioFileId3v2, AWriteKeepsTheVersionTheOtherFramesAndWhatIsAroundTheTag) {
+    const QByteArray audio = mpegAudioOfSeed();
+    const QByteArray otherFrames = id3v2TextFrame(3, "TCON", "Jazz") +
+                                   id3v2Frame(3, "COMM", QByteArray("\0eng\0A comment", 14)) +
+                                   id3v2Frame(3, "PRIV", "owner\0data");
+    QByteArray v1 =
+        QByteArray("TAG") + QByteArray("Old title").leftJustified(30, '\0') + QByteArray(95, '\0');
+    v1[127] = char(255);
+    const QList<QByteArray> texts{"Title", "Artist", "Album"};
+    // The song, its tag's version after the write, what must stay, its end.
+    const QList<std::tuple<const char*, QByteArray, char, QList<QByteArray>, QByteArray>> songs{
+        {"bare.mp3", audio, 3, {}, audio},
+        {"v22.mp3", id3v2Tag(2, threeTextFrames(2), 64) + audio, 3, texts, audio},
+        {"v23.mp3", id3v2Tag(3, threeTextFrames(3), 64) + audio, 3, texts, audio},
+        {"v24.mp3", id3v2Tag(4, threeTextFrames(4), 64) + audio, 4, texts, audio},
+        {"frames.mp3",
+         id3v2Tag(3, threeTextFrames(3) + otherFrames, 16) + audio + v1,
+         3,
+         {"TIT2", "TPE1", "TALB", "TCON", "COMM", "PRIV"},
+         audio + v1},
+        // The WAV seed has no ID3 chunk, the AIFF seed one of v2.4.
+        {"seed.wav", seedBytes("seed.wav"), 3, {"INFOINAM"}, {}},
+        {"seed.aiff", seedBytes("seed.aiff"), 4, {"NAME"}, {}}};
+    for (const auto& [name, song, version, kept, end] : songs) {
+        SCOPED_TRACE(name);
+        TempFolder folder;
+        const QString path = folder.file(QString::fromLatin1(name));
+        writeFile(path, song);
+        appendPicture(path, seedBytes("cover-200.jpg"));
+        const qsizetype tagAt = readFile(path).indexOf(QByteArray("ID3").append(version));
+        EXPECT_TRUE(path.endsWith(u".mp3"_s) ? tagAt == 0 : tagAt > 0) << tagAt;
+        EXPECT_EQ(readPictures(path).value(0).data, seedBytes("cover-200.jpg"));
+        removePicture(path, 0);
+        const QByteArray after = readFile(path);
+        for (const QByteArray& part : kept)
+            EXPECT_TRUE(after.contains(part)) << part.constData();
+        EXPECT_FALSE(after.contains("APIC"));
+        EXPECT_TRUE(after.endsWith(end)) << "the audio must stay as it was";
+        EXPECT_EQ(after.right(128).startsWith("TAG"), end.endsWith(v1)) << "no ID3v1 tag appears";
+    }
+}
+
+// A damaged tag that TagLib would cut short on saving is refused whole.
+TEST(AudioFileId3v2, DamagedTagsAreRefusedAndLeftByteForByte) {
+    const QList<std::pair<const char*, QByteArray>> damaged{
+        {"zero-size frame before a picture and the title",
+         id3v2Frame(3, "MCDI", {}) + id3v2Frame(3, "APIC", "\0image/jpeg\0\x03\0abc") +
+             threeTextFrames(3)},
+        {"zero-size frame after the title", id3v2TextFrame(3, "TIT2", "T") +
+                                                id3v2Frame(3, "MCDI", {}) +
+                                                id3v2TextFrame(3, "TPE1", "A")},
+        {"invalid frame id", id3v2TextFrame(3, "TIT2", "T") + id3v2TextFrame(3, "ti*2", "x") +
+                                 id3v2TextFrame(3, "TPE1", "A")}};
+    for (const auto& [name, frames] : damaged) {
+        SCOPED_TRACE(name);
+        TempFolder folder;
+        const QString path = folder.file(u"damaged.mp3"_s);
+        writeFile(path, id3v2Tag(3, frames, 32) + mpegAudioOfSeed());
+        const QByteArray before = readFile(path);
+        const LibraryError error =
+            libraryErrorOf([&] { appendPicture(path, seedBytes("cover-200.jpg")); });
+        EXPECT_EQ(error.number(), LibraryError::Unreadable);
+        EXPECT_TRUE(error.description().startsWith(u"Cannot add artwork to \""_s + path));
+        EXPECT_EQ(readFile(path), before);
+        EXPECT_TRUE(leftoverCopies(folder.path()).isEmpty());
+    }
+}
+
+// The walk itself, on tags built byte by byte.
+TEST(Id3v2FrameWalk, CountsTheFramesOfIntactTagsAndFindsWhatWouldBeLost) {
+    // 200 bytes: sync-safe 0x00 0x00 0x01 0x48; the v2.3 reading would be 328.
+    const QByteArray longTitle = id3v2TextFrame(4, "TIT2", QByteArray(199, 'x'));
+    ASSERT_EQ(longTitle.mid(4, 4), QByteArray::fromHex("00000148"));
+    // v2.3 extended header: size 6 (not counting itself), flags, padding size.
+    const QByteArray extended = QByteArray::fromHex("00000006") + QByteArray(6, '\0');
+    // v2.4 footer: ten more bytes after the frames.
+    QByteArray withFooter = id3v2Tag(4, threeTextFrames(4), 0, 0x10);
+    withFooter += "3DI" + withFooter.mid(3, 7);
+    // v2.3 unsynchronisation: FF 00 in a frame counts as one byte.
+    const QByteArray stuffed = QByteArray("TIT2") + QByteArray::fromHex("00000003") +
+                               QByteArray(2, '\0') + QByteArray::fromHex("00ff0041");
+    const QByteArray dates = id3v2TextFrame(3, "TYER", "2001") + id3v2TextFrame(3, "TDAT", "0102") +
+                             id3v2TextFrame(3, "TIME", "1200");
+    const QByteArray good = id3v2Tag(3, threeTextFrames(3), 20);
+    QByteArray overlong = id3v2Tag(3, id3v2TextFrame(3, "TIT2", "T"));
+    overlong[17] = char(0x7F); // the frame claims more than the tag holds
+    QByteArray badSize = good;
+    badSize[6] = char(0x80); // a tag size that is not sync-safe
+    QByteArray unknownVersion = good;
+    unknownVersion[3] = 5;
+    // The tag, its frames (-1: damaged), how many of them TagLib merges.
+    const QList<std::tuple<const char*, QByteArray, int, int>> tags{
+        {"v2.2", id3v2Tag(2, threeTextFrames(2), 20), 3, 0},
+        {"v2.3", good, 3, 0},
+        {"v2.4", id3v2Tag(4, threeTextFrames(4), 20), 3, 0},
+        {"v2.4 sync-safe frame sizes", id3v2Tag(4, longTitle + longTitle), 2, 0},
+        {"extended header", id3v2Tag(3, extended + threeTextFrames(3), 0, 0x40), 3, 0},
+        {"footer", withFooter, 3, 0},
+        {"unsynchronisation", id3v2Tag(3, stuffed + threeTextFrames(3), 0, 0x80), 4, 0},
+        {"date frames", id3v2Tag(3, dates), 3, 2},
+        {"cut off by the file end", good.left(good.size() - 4), -1, 0},
+        {"frames of noise", good.left(10) + QByteArray(5, 'x'), -1, 0},
+        {"frame past the tag", overlong, -1, 0},
+        {"tag size not sync-safe", badSize, -1, 0},
+        {"unknown version", unknownVersion, -1, 0},
+    };
+    for (const auto& [name, tag, frames, merged] : tags) {
+        SCOPED_TRACE(name);
+        const tagio::Id3v2Walk walk = tagio::walkId3v2Tag(tag);
+        EXPECT_EQ(walk.intact(), frames >= 0) << walk.problem.toStdString();
+        if (frames < 0)
+            continue;
+        EXPECT_EQ(walk.frames, frames);
+        EXPECT_EQ(walk.mergedOnRead, merged);
+        EXPECT_EQ(walk.majorVersion, tag.at(3));
+        EXPECT_EQ(walk.completeSize, tag.size());
+    }
+    EXPECT_FALSE(tagio::walkId3v2Tag("ID3").present);
+    EXPECT_FALSE(tagio::walkId3v2Tag(QByteArray(64, '\xFF')).present);
 }
 
 } // namespace

@@ -1,22 +1,20 @@
 #include "tests/musiclibrary/AudioFileTestFiles.h"
 
 #include "musiclibrary/SafeFileWrite.h"
+#include "musiclibrary/tagio/ByteOrder.h"
+#include "musiclibrary/tagio/Mp4ItemAtoms.h"
 #include "tests/common/TestFiles.h"
 
 #include <QDir>
+#include <QFile>
+
+#include <sys/stat.h>
 
 using namespace Qt::StringLiterals;
 
 namespace testing_support {
 
 namespace {
-
-QByteArray bigEndian(quint32 value, int bytes) {
-    QByteArray out;
-    for (int i = bytes - 1; i >= 0; --i)
-        out.append(char((value >> (8 * i)) & 0xFF));
-    return out;
-}
 
 QByteArray syncSafe(quint32 value) {
     QByteArray out;
@@ -30,8 +28,8 @@ QByteArray syncSafe(quint32 value) {
 QByteArray id3v2Frame(int version, const QByteArray& id, const QByteArray& payload) {
     const auto size = static_cast<quint32>(payload.size());
     if (version == 2)
-        return id + bigEndian(size, 3) + payload;
-    const QByteArray sizeBytes = version == 4 ? syncSafe(size) : bigEndian(size, 4);
+        return id + bigEndianBytes(size, 3) + payload;
+    const QByteArray sizeBytes = version == 4 ? syncSafe(size) : bigEndianBytes(size, 4);
     return id + sizeBytes + QByteArray(2, '\0') + payload;
 }
 
@@ -65,6 +63,40 @@ QStringList leftoverCopies(const QString& folder) {
             names.append(name);
     }
     return names;
+}
+
+QByteArray seedBytes(const char* name) {
+    return readFile(seedPath(QString::fromLatin1(name)));
+}
+
+ino_t inodeOf(const QString& path) {
+    struct stat info {};
+    ::stat(QFile::encodeName(path).constData(), &info);
+    return info.st_ino;
+}
+
+QByteArray bigEndianBytes(quint64 value, int bytes) {
+    QByteArray out;
+    if (bytes > 4)
+        musiclibrary::tagio::appendBigEndian(out, quint32(value >> 32), bytes - 4);
+    musiclibrary::tagio::appendBigEndian(out, quint32(value), qMin(bytes, 4));
+    return out;
+}
+
+QByteArray mp4Atom(const QByteArray& name, const QByteArray& payload, bool wide) {
+    if (wide)
+        return bigEndianBytes(1, 4) + name + bigEndianBytes(quint64(16 + payload.size()), 8) +
+               payload;
+    return bigEndianBytes(quint64(8 + payload.size()), 4) + name + payload;
+}
+
+QByteArray mp4DataAtom(quint32 type, const QByteArray& value) {
+    return mp4Atom("data", bigEndianBytes(type, 4) + bigEndianBytes(0, 4) + value);
+}
+
+std::optional<QStringList> mp4ItemNamesIn(const QByteArray& file) {
+    return musiclibrary::tagio::mp4ItemNames(
+        file.size(), [&file](qint64 offset, qint64 length) { return file.mid(offset, length); });
 }
 
 } // namespace testing_support

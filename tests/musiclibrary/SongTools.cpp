@@ -12,11 +12,7 @@ using namespace Qt::StringLiterals;
 
 namespace testing_support {
 
-namespace {
-
 const QString Mutagen = QStringLiteral(QUILLMOTH_PICTURES_TOOL);
-
-} // namespace
 
 Tool run(const QString& program, const QStringList& arguments) {
     QProcess process;
@@ -56,6 +52,17 @@ QJsonObject mutagenList(const QString& path) {
     const Tool tool = run(u"/usr/bin/python3"_s, {Mutagen, u"list"_s, path});
     EXPECT_EQ(tool.exitCode, 0) << tool.output.toStdString();
     return QJsonDocument::fromJson(tool.output).object();
+}
+
+QJsonArray mutagenPictures(const QString& path) {
+    return mutagenList(path).value(u"pictures"_s).toArray();
+}
+
+QStringList pictureDigests(const QJsonObject& listing) {
+    QStringList digests;
+    for (const QJsonValue& picture : listing.value(u"pictures"_s).toArray())
+        digests.append(picture.toObject().value(u"sha1"_s).toString());
+    return digests;
 }
 
 void mutagenAdd(const QString& path, const QString& image, int type, const QString& description) {

@@ -6,6 +6,7 @@
 #include "tests/common/TestFiles.h"
 
 #include <QByteArray>
+#include <QJsonArray>
 #include <QJsonObject>
 #include <QString>
 #include <QStringList>
@@ -29,6 +30,9 @@ QString makeSong(const TempFolder& folder, const QString& name, const QStringLis
 
 // The pictures and comments (tags) of a song as mutagen reads them.
 QJsonObject mutagenList(const QString& path);
+QJsonArray mutagenPictures(const QString& path);
+// The SHA-1 digests of the pictures' images in what mutagenList gave.
+QStringList pictureDigests(const QJsonObject& listing);
 void mutagenAdd(const QString& path, const QString& image, int type, const QString& description);
 
 QString sha1(const QByteArray& bytes);
