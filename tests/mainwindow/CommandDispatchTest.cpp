@@ -6,8 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include <ostream>
-
 using namespace Qt::StringLiterals;
 using mainwindow::CommandActions;
 using mainwindow::CommandDispatch;
@@ -18,7 +16,11 @@ namespace {
 // A dispatcher whose actions only record what they were asked to do.
 class DispatchTest : public ::testing::Test {
 protected:
-    DispatchTest() {
+    DispatchTest() { restart(); }
+
+    // A new dispatcher and an empty log.
+    void restart() {
+        log.clear();
         CommandActions actions;
         actions.scanLibrary = [this] {
             log.append(u"scan busy=%1"_s.arg(dispatch->busy()));
@@ -52,41 +54,27 @@ TEST_F(DispatchTest, ToolbarKeysRunTheirCommandsWithTheBusyFlagOfTheRun) {
     EXPECT_EQ(ui.beeper.beeps, 0);
 }
 
+// During a scan the steps and the Step menu only beep and a wizard's tick
+// waits, but a choice from the drop-down is still recorded.
 TEST_F(DispatchTest, CommandsDuringAScanOnlyBeep) {
     QSignalSpy refused(dispatch.get(), &CommandDispatch::refusedWhileBusy);
+    QSignalSpy starting(dispatch.get(), &CommandDispatch::wizardStarting);
     duringScan = [this] {
         dispatch->toolbarButtonClicked(keys::Step1);
         dispatch->toolbarButtonClicked(keys::Step2);
         dispatch->stepMenuClicked(keys::Step1);
         dispatch->stepMenuClicked(keys::EmbedArtwork);
+        dispatch->wizardChosen(keys::DeleteArtwork);
+        dispatch->wizardTimerTick();
         EXPECT_EQ(dispatch->busy(), mainwindow::BusyScanning);
     };
     dispatch->toolbarButtonClicked(keys::Step1);
-    EXPECT_EQ(log, QStringList{u"scan busy=1"_s});
-    EXPECT_EQ(ui.beeper.beeps, 4);
-    EXPECT_EQ(refused.count(), 4);
-    EXPECT_TRUE(dispatch->pendingWizardKey().isEmpty());
-    EXPECT_EQ(dispatch->busy(), mainwindow::BusyIdle);
-}
-
-TEST_F(DispatchTest, DropDownChoiceIsRecordedEvenWhileBusy) {
-    duringScan = [this] { dispatch->wizardChosen(keys::DeleteArtwork); };
-    dispatch->toolbarButtonClicked(keys::Step1);
-    EXPECT_EQ(dispatch->pendingWizardKey(), keys::DeleteArtwork);
     EXPECT_EQ(log, QStringList({u"scan busy=1"_s, u"arm"_s}));
-    EXPECT_EQ(ui.beeper.beeps, 0);
-}
-
-TEST_F(DispatchTest, AWizardTickDuringAScanOnlyBeeps) {
-    QSignalSpy starting(dispatch.get(), &CommandDispatch::wizardStarting);
-    duringScan = [this] {
-        dispatch->wizardChosen(keys::DeleteArtwork);
-        dispatch->wizardTimerTick();
-    };
-    dispatch->toolbarButtonClicked(keys::Step1);
-    EXPECT_EQ(log, QStringList({u"scan busy=1"_s, u"arm"_s}));
+    EXPECT_EQ(ui.beeper.beeps, 5);
+    EXPECT_EQ(refused.count(), 5);
     EXPECT_EQ(starting.count(), 0);
-    EXPECT_EQ(ui.beeper.beeps, 1);
+    EXPECT_EQ(dispatch->pendingWizardKey(), keys::DeleteArtwork);
+    EXPECT_EQ(dispatch->busy(), mainwindow::BusyIdle);
 }
 
 TEST_F(DispatchTest, AWizardRunsBusySoThatStepsAndOtherWizardsWait) {
@@ -108,62 +96,43 @@ TEST_F(DispatchTest, AWizardRunsBusySoThatStepsAndOtherWizardsWait) {
     EXPECT_EQ(log.last(), u"scan busy=1"_s);
 }
 
-TEST_F(DispatchTest, BusyFlagFallsBackWhenAWizardThrows) {
+TEST_F(DispatchTest, BusyFlagFallsBackWhenAWizardOrTheScanThrows) {
     dispatch->setWizardOperation(keys::CreatePlaylist,
                                  [] { throw std::runtime_error("wizard failed"); });
     dispatch->wizardChosen(keys::CreatePlaylist);
     EXPECT_THROW(dispatch->wizardTimerTick(), std::runtime_error);
     EXPECT_EQ(dispatch->busy(), mainwindow::BusyIdle);
-}
-
-TEST_F(DispatchTest, BusyFlagFallsBackWhenTheScanThrows) {
     duringScan = [] { throw std::runtime_error("scan failed"); };
     EXPECT_THROW(dispatch->toolbarButtonClicked(keys::Step1), std::runtime_error);
     EXPECT_EQ(dispatch->busy(), mainwindow::BusyIdle);
 }
 
-struct StepMenuCase {
-    QString key;
-    QStringList expectedLog;
-    QString expectedPendingKey;
-};
-
-void PrintTo(const StepMenuCase& c, std::ostream* out) {
-    *out << "entry " << c.key.toStdString();
-}
-
-class StepMenuTest : public DispatchTest, public ::testing::WithParamInterface<StepMenuCase> {};
-
-TEST_P(StepMenuTest, EachEntryLeadsWhereItShould) {
-    const StepMenuCase& c = GetParam();
-    dispatch->stepMenuClicked(c.key);
-    EXPECT_EQ(log, c.expectedLog);
-    EXPECT_EQ(dispatch->pendingWizardKey(), c.expectedPendingKey);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Entries, StepMenuTest,
-    ::testing::Values(StepMenuCase{keys::Step1, {u"scan busy=1"_s}, {}},
-                      StepMenuCase{keys::Step2, {u"step2"_s}, {}},
-                      StepMenuCase{keys::DeleteArtwork, {u"arm"_s}, keys::DeleteArtwork},
-                      StepMenuCase{keys::CreatePlaylist, {u"arm"_s}, keys::CreatePlaylist},
-                      StepMenuCase{keys::DownloadArtwork, {u"arm"_s}, keys::DownloadArtwork},
-                      StepMenuCase{keys::GetAlbumArtwork, {u"arm"_s}, keys::GetAlbumArtwork},
-                      StepMenuCase{
-                          keys::EmbedDownloadedArtwork, {u"arm"_s}, keys::EmbedDownloadedArtwork},
-                      StepMenuCase{keys::EmbedArtwork, {u"arm"_s}, keys::EmbedArtwork},
-                      StepMenuCase{keys::CreateFolderJpg, {u"arm"_s}, keys::CreateFolderJpg},
-                      StepMenuCase{keys::Step3x, {}, {}},
-                      StepMenuCase{keys::ExtractArtwork, {}, {}}, StepMenuCase{QString(), {}, {}}));
-
-TEST_F(DispatchTest, WizardStartsOnlyAtTheTimerTick) {
-    QSignalSpy starting(dispatch.get(), &CommandDispatch::wizardStarting);
-    dispatch->wizardChosen(keys::EmbedArtwork);
-    EXPECT_EQ(log, QStringList{u"arm"_s});
-    dispatch->wizardTimerTick();
-    EXPECT_EQ(log, QStringList({u"arm"_s, u"wizard EmbedArtwork"_s}));
-    ASSERT_EQ(starting.count(), 1);
-    EXPECT_EQ(starting.at(0).at(0).toString(), keys::EmbedArtwork);
+TEST_F(DispatchTest, EachStepMenuEntryLeadsWhereItShould) {
+    const struct {
+        QString key;
+        QStringList expectedLog;
+        QString expectedPendingKey;
+    } cases[] = {
+        {keys::Step1, {u"scan busy=1"_s}, {}},
+        {keys::Step2, {u"step2"_s}, {}},
+        {keys::DeleteArtwork, {u"arm"_s}, keys::DeleteArtwork},
+        {keys::CreatePlaylist, {u"arm"_s}, keys::CreatePlaylist},
+        {keys::DownloadArtwork, {u"arm"_s}, keys::DownloadArtwork},
+        {keys::GetAlbumArtwork, {u"arm"_s}, keys::GetAlbumArtwork},
+        {keys::EmbedDownloadedArtwork, {u"arm"_s}, keys::EmbedDownloadedArtwork},
+        {keys::EmbedArtwork, {u"arm"_s}, keys::EmbedArtwork},
+        {keys::CreateFolderJpg, {u"arm"_s}, keys::CreateFolderJpg},
+        {keys::Step3x, {}, {}},
+        {keys::ExtractArtwork, {}, {}},
+        {QString(), {}, {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.key.toStdString());
+        restart();
+        dispatch->stepMenuClicked(c.key);
+        EXPECT_EQ(log, c.expectedLog);
+        EXPECT_EQ(dispatch->pendingWizardKey(), c.expectedPendingKey);
+    }
 }
 
 TEST_F(DispatchTest, KeysOutsideTheTableStartNothing) {
@@ -174,20 +143,6 @@ TEST_F(DispatchTest, KeysOutsideTheTableStartNothing) {
     }
     EXPECT_EQ(starting.count(), 0);
     EXPECT_FALSE(dispatch->setWizardOperation(keys::ExtractArtwork, [] {}));
-}
-
-TEST_F(DispatchTest, ChoosingAWizardResetsTheHintClickCount) {
-    CommandActions actions;
-    actions.showStep3Hint = [](int& count) { ++count; };
-    CommandDispatch counting(ui.beeper, std::move(actions));
-    counting.toolbarButtonClicked(keys::Step3);
-    counting.toolbarButtonClicked(keys::Step3);
-    EXPECT_EQ(counting.step3ClickCount(), 2);
-    counting.stepMenuClicked(keys::DeleteArtwork);
-    EXPECT_EQ(counting.step3ClickCount(), 0);
-    counting.toolbarButtonClicked(keys::Step3);
-    counting.wizardChosen(keys::CreatePlaylist);
-    EXPECT_EQ(counting.step3ClickCount(), 0);
 }
 
 } // namespace

@@ -3,13 +3,8 @@
 // `quillmoth-cli scan` prints for the same library and engine data.
 
 #include "mainwindow/CommandKeys.h"
-#include "mainwindow/FormMain.h"
-#include "mainwindow/StartUp.h"
 #include "musiclibrary/DemoLibrary.h"
-#include "musiclibrary/Library.h"
-#include "support/Registry.h"
-#include "tests/common/ScriptedUi.h"
-#include "tests/common/TestFiles.h"
+#include "tests/mainwindow/SeedLibraryWindowTest.h"
 
 #include <QAbstractItemModel>
 #include <QProcess>
@@ -46,17 +41,10 @@ QStringList viewRows(const QTreeView& view, const QString& listName) {
     return rows;
 }
 
-class DemoScanAgreementTest : public ::testing::Test {
+class DemoScanAgreementTest : public SeedLibraryWindowTest {
 protected:
-    void SetUp() override {
-        support::SetRegistryFiles(
-            {settings.file(u"user.json"_s), settings.file(u"machine.json"_s)});
-        libraryFile = musiclibrary::buildDemoLibrary(demo.path(), {data.path()});
-    }
-    void TearDown() override { support::ResetRegistryFiles(); }
-
     // The lines quillmoth-cli prints for a scan of the demonstration library.
-    QStringList cliScan() {
+    QStringList cliScan(const QString& libraryFile) {
         QProcess process;
         process.start(QStringLiteral(QUILLMOTH_CLI),
                       {u"--library"_s, libraryFile, u"--data-folder"_s, data.path(), u"scan"_s});
@@ -69,25 +57,18 @@ protected:
         EXPECT_EQ(process.exitCode(), 0) << process.readAllStandardError().toStdString();
         return QString::fromUtf8(process.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts);
     }
-
-    testing_support::TempFolder demo;
-    testing_support::TempFolder data;
-    testing_support::TempFolder settings;
-    testing_support::ScriptedUi ui;
-    QString libraryFile;
 };
 
 } // namespace
 
 TEST_F(DemoScanAgreementTest, StepOneShowsExactlyTheRowsTheCommandLineScanPrints) {
-    QStringList printed = cliScan();
+    const QString libraryFile = musiclibrary::buildDemoLibrary(library.path(), {data.path()});
+    QStringList printed = cliScan(libraryFile);
     ASSERT_FALSE(printed.isEmpty());
     const QString counts = printed.takeLast();
     ASSERT_TRUE(counts.startsWith(u"counts\t"_s)) << counts.toStdString();
 
-    const std::unique_ptr<mainwindow::FormMain> window = mainwindow::StartMainWindow(
-        ui.services(), [this] { return musiclibrary::openLibrary(libraryFile, {data.path()}); });
-    ASSERT_TRUE(window);
+    startWindowOn(libraryFile);
     window->toolbarButton(keys::Step1)->click();
     ASSERT_EQ(window->busy(), 0);
     EXPECT_TRUE(ui.messages.shown.isEmpty());

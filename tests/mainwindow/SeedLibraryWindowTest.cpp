@@ -7,11 +7,15 @@
 using namespace Qt::StringLiterals;
 
 void SeedLibraryWindowTest::startWindow(const QList<SeedPlacement>& seeds) {
-    support::SetRegistryFiles({settings.file(u"user.json"_s), settings.file(u"machine.json"_s)});
     for (const auto& [seed, placement] : seeds)
         library.copySeed(seed, placement);
+    startWindowOn(library.path());
+}
+
+void SeedLibraryWindowTest::startWindowOn(const QString& path) {
+    support::SetRegistryFiles({settings.file(u"user.json"_s), settings.file(u"machine.json"_s)});
     window = mainwindow::StartMainWindow(
-        ui.services(), [this] { return musiclibrary::openLibrary(library.path(), {data.path()}); });
+        ui.services(), [this, path] { return musiclibrary::openLibrary(path, {data.path()}); });
     ASSERT_TRUE(window);
 }
 

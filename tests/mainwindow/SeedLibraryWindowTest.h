@@ -1,7 +1,8 @@
 #pragma once
 
-// A main window over a small real library made from the seed files, with its
-// settings, engine data and user all private to the test.
+// A main window started as the program starts it, over a library of the
+// test's own (as a rule made from the seed files), with its settings, engine
+// data and user all private to the test.
 
 #include "mainwindow/FormMain.h"
 #include "tests/common/ScriptedUi.h"
@@ -20,8 +21,10 @@ protected:
     // Each pair: a seed file and where it goes below the library folder.
     using SeedPlacement = std::pair<QString, QString>;
 
-    // Copies the seeds, then starts the window as the program does.
+    // Copies the seeds, then starts the window on the library folder.
     void startWindow(const QList<SeedPlacement>& seeds);
+    // Starts the window as the program does, on the library at path.
+    void startWindowOn(const QString& path);
     void TearDown() override;
 
     testing_support::TempFolder library;

@@ -30,6 +30,9 @@ protected:
         return built.session.ListMain(tab).selectedRow();
     }
     void select(int row) { built.session.Eligible.selectRow(row); }
+    bool move(int row, int from, int to, bool checkDuplicate) {
+        return privMoveListItemBetweenTabs(built.session, row, from, to, checkDuplicate);
+    }
 
     SessionBuilder built;
     catalogue::RecordingProgressPanel progress;
@@ -51,8 +54,6 @@ TEST_F(SelectionTest, CheckAlbumMarksOnlyTheSelectedSongsAlbumInItsFolder) {
     SelectionContext ctx = context();
     SetAlbumChecks(ctx, true);
     EXPECT_EQ(built.checkedRows(), (QList<int>{0, 2, 4}));
-    EXPECT_EQ(progress.max(), 6);
-    EXPECT_EQ(progress.value(), 6);
     EXPECT_EQ(progress.doneCalls, 1);
     EXPECT_EQ(support::TheScreenPointer().depth(), 0);
     EXPECT_TRUE(ui.messages.shown.isEmpty());
@@ -73,16 +74,20 @@ TEST_F(SelectionTest, CheckAlbumUsesTheAlbumTheLibraryReportsNowForTheSelectedSo
     EXPECT_EQ(built.checkedRows(), (QList<int>{1}));
 }
 
-TEST_F(SelectionTest, CheckAlbumDoesNothingWithoutASelectionOrWhenTheSongIsGone) {
-    addAlbums({u"A"_s, u"A"_s});
+// Without a selection, or with the selected song gone from the library, the
+// album commands do nothing, silently.
+TEST_F(SelectionTest, AlbumCommandsWithoutSelectionOrSongDoNothingSilently) {
+    addAlbums({u"A"_s, u"A"_s, u"B"_s});
     SelectionContext ctx = context();
     SetAlbumChecks(ctx, true);
-    EXPECT_TRUE(built.checkedRows().isEmpty());
-
+    EXPECT_FALSE(ItemEditNextAlbum(ctx, catalogue::TAB_ELIGIBLE));
     select(0);
-    built.track(1)->name = u"Renamed"_s;
+    built.track(1)->name = u"gone"_s;
     SetAlbumChecks(ctx, true);
+    EXPECT_FALSE(ItemEditNextAlbum(ctx, catalogue::TAB_ELIGIBLE));
+    EXPECT_FALSE(ItemEditPreviousAlbum(ctx, catalogue::TAB_ELIGIBLE));
     EXPECT_TRUE(built.checkedRows().isEmpty());
+    EXPECT_EQ(selected(), 0);
     EXPECT_TRUE(ui.messages.shown.isEmpty());
     EXPECT_EQ(ui.beeper.beeps, 0);
     EXPECT_EQ(progress.doneCalls, 0);
@@ -96,8 +101,7 @@ TEST_F(SelectionTest, CheckAlbumWithoutFolderNodeReportsTheFolderAndChangesNothi
     SetAlbumChecks(ctx, true);
     EXPECT_TRUE(built.checkedRows().isEmpty());
     ASSERT_EQ(ui.messages.shown.size(), 1);
-    EXPECT_EQ(ui.messages.shown[0].text,
-              u"Unexpected error: Cannot determine album folder path.\n\n/music/0/"_s);
+    EXPECT_TRUE(ui.messages.shown[0].text.endsWith(u"\n\n/music/0/"_s));
     EXPECT_EQ(ui.messages.shown[0].icon, support::MbExclamation);
     EXPECT_EQ(support::TheScreenPointer().depth(), 0);
 }
@@ -111,21 +115,9 @@ TEST_F(SelectionTest, CheckAlbumStopsAtARowOutsideTheCatalogueKeepingEarlierMark
     SetAlbumChecks(ctx, true);
     EXPECT_EQ(built.checkedRows(), (QList<int>{0, 1}));
     ASSERT_EQ(ui.messages.shown.size(), 1);
-    EXPECT_EQ(ui.messages.shown[0].text,
-              u"The list of songs appears to be out of date.  Please refresh the list and then "
-              u"try again."_s);
     EXPECT_EQ(ui.messages.shown[0].icon, support::MbExclamation);
     EXPECT_EQ(progress.doneCalls, 1);
     EXPECT_EQ(support::TheScreenPointer().depth(), 0);
-}
-
-TEST_F(SelectionTest, CheckAllAndUncheckAllCoverEveryEligibleRow) {
-    addAlbums({u"A"_s, u"B"_s, u"C"_s});
-    built.session.Eligible.model().setChecked(1, true);
-    SetAllChecks(built.session, true);
-    EXPECT_EQ(built.checkedRows(), (QList<int>{0, 1, 2}));
-    SetAllChecks(built.session, false);
-    EXPECT_TRUE(built.checkedRows().isEmpty());
 }
 
 struct AlbumMoveCase {
@@ -191,77 +183,48 @@ TEST_F(SelectionTest, AlbumMovesWorkOnTheGivenTabsList) {
     EXPECT_EQ(selected(catalogue::TAB_INELIGIBLE), 1);
 }
 
-TEST_F(SelectionTest, AlbumMovesWithoutSelectionOrSongDoNothingSilently) {
-    addAlbums({u"A"_s, u"B"_s});
-    SelectionContext ctx = context();
-    EXPECT_FALSE(ItemEditNextAlbum(ctx, catalogue::TAB_ELIGIBLE));
-    select(0);
-    built.track(1)->name = u"gone"_s;
-    EXPECT_FALSE(ItemEditNextAlbum(ctx, catalogue::TAB_ELIGIBLE));
-    EXPECT_FALSE(ItemEditPreviousAlbum(ctx, catalogue::TAB_ELIGIBLE));
-    EXPECT_EQ(ui.beeper.beeps, 0);
-    EXPECT_EQ(selected(), 0);
-}
-
 TEST_F(SelectionTest, MoveBetweenListsCarriesTheRowAndItsCounts) {
-    addAlbums({u"A"_s, u"B"_s});
+    addAlbums({u"A"_s, u"B"_s, u"C"_s});
     built.session.Eligible.model().setChecked(1, true);
     const catalogue::SongRow moved = built.session.Eligible.model().songRow(1);
-
-    EXPECT_TRUE(privMoveListItemBetweenTabs(built.session, 1, catalogue::TAB_ELIGIBLE,
-                                            catalogue::TAB_INELIGIBLE, true));
-    EXPECT_EQ(built.session.Eligible.rowCount(), 1);
+    EXPECT_TRUE(move(1, catalogue::TAB_ELIGIBLE, catalogue::TAB_INELIGIBLE, true));
     ASSERT_EQ(built.session.Ineligible.rowCount(), 1);
     const catalogue::SongRow& copy = built.session.Ineligible.model().songRow(0);
     EXPECT_EQ(copy.key, moved.key);
     EXPECT_EQ(copy.texts, moved.texts);
     EXPECT_TRUE(copy.checked);
+
+    // The Embedded tab has no list: the row only leaves the Eligible one.
+    EXPECT_TRUE(move(0, catalogue::TAB_ELIGIBLE, catalogue::TAB_EMBEDDED, true));
+    ASSERT_EQ(built.session.Eligible.rowCount(), 1);
+    EXPECT_EQ(built.session.Eligible.model().text(0, catalogue::ColumnAlbum), u"C"_s);
+    EXPECT_EQ(built.session.Ineligible.rowCount(), 1);
     EXPECT_EQ(built.session.Counts.gEligibleSongs(), 1);
     EXPECT_EQ(built.session.Counts.gInEligibleSongs(), 1);
+
+    // No row, a row past the end, or a row of the Embedded tab: nothing moves.
+    EXPECT_FALSE(move(-1, catalogue::TAB_ELIGIBLE, catalogue::TAB_INELIGIBLE, false));
+    EXPECT_FALSE(move(1, catalogue::TAB_ELIGIBLE, catalogue::TAB_INELIGIBLE, false));
+    EXPECT_FALSE(move(0, catalogue::TAB_EMBEDDED, catalogue::TAB_ELIGIBLE, false));
+    EXPECT_EQ(built.session.Eligible.rowCount(), 1);
+    EXPECT_EQ(built.session.Counts.gEligibleSongs(), 1);
 }
 
 TEST_F(SelectionTest, MoveWithDuplicateCheckAddsNoSecondCopy) {
     const int32_t index = built.add(u"A"_s);
     built.listIneligible(index); // the same song already on the other list
-
-    EXPECT_TRUE(privMoveListItemBetweenTabs(built.session, 0, catalogue::TAB_ELIGIBLE,
-                                            catalogue::TAB_INELIGIBLE, true));
+    EXPECT_TRUE(move(0, catalogue::TAB_ELIGIBLE, catalogue::TAB_INELIGIBLE, true));
     EXPECT_EQ(built.session.Eligible.rowCount(), 0);
     EXPECT_EQ(built.session.Ineligible.rowCount(), 1);
     EXPECT_EQ(built.session.Counts.gEligibleSongs(), 0);
     EXPECT_EQ(built.session.Counts.gInEligibleSongs(), 1);
-    EXPECT_EQ(built.session.Counts.Caption(catalogue::TAB_ELIGIBLE), u"Eligi&ble Songs (0)"_s);
 
     // Without the check, the copy is always added.
     built.session.Ineligible.selectRow(0);
-    EXPECT_TRUE(privMoveListItemBetweenTabs(built.session, 0, catalogue::TAB_INELIGIBLE,
-                                            catalogue::TAB_ELIGIBLE, false));
+    EXPECT_TRUE(move(0, catalogue::TAB_INELIGIBLE, catalogue::TAB_ELIGIBLE, false));
     EXPECT_EQ(built.session.Eligible.rowCount(), 1);
     EXPECT_EQ(built.session.Counts.gEligibleSongs(), 1);
     EXPECT_EQ(built.session.Counts.gInEligibleSongs(), 0);
-}
-
-TEST_F(SelectionTest, MoveToTheEmbeddedTabTakesTheRowOffTheEligibleList) {
-    addAlbums({u"A"_s, u"B"_s});
-    EXPECT_TRUE(privMoveListItemBetweenTabs(built.session, 0, catalogue::TAB_ELIGIBLE,
-                                            catalogue::TAB_EMBEDDED, true));
-    EXPECT_EQ(built.session.Eligible.rowCount(), 1);
-    EXPECT_EQ(built.session.Eligible.model().text(0, catalogue::ColumnAlbum), u"B"_s);
-    EXPECT_EQ(built.session.Ineligible.rowCount(), 0);
-    EXPECT_EQ(built.session.Counts.gEligibleSongs(), 1);
-    EXPECT_EQ(built.session.Counts.gInEligibleSongs(), 0);
-}
-
-TEST_F(SelectionTest, MoveOfNoRowChangesNothing) {
-    addAlbums({u"A"_s});
-    EXPECT_FALSE(privMoveListItemBetweenTabs(built.session, -1, catalogue::TAB_ELIGIBLE,
-                                             catalogue::TAB_INELIGIBLE, false));
-    EXPECT_FALSE(privMoveListItemBetweenTabs(built.session, 1, catalogue::TAB_ELIGIBLE,
-                                             catalogue::TAB_INELIGIBLE, false));
-    EXPECT_FALSE(privMoveListItemBetweenTabs(built.session, 0, catalogue::TAB_EMBEDDED,
-                                             catalogue::TAB_ELIGIBLE, false));
-    EXPECT_EQ(built.session.Eligible.rowCount(), 1);
-    EXPECT_EQ(built.session.Counts.gEligibleSongs(), 1);
 }
 
 } // namespace

@@ -1,6 +1,5 @@
-// The details panel's texts: bracket stripping, the clipboard text, the
-// size and path labels, the option captions, the files shown per kind and
-// the web site table.
+// The details panel's texts: bracket stripping, the size and path labels, the option captions, the
+// files shown per kind and the web site table.
 
 #include "mainwindow/TrackDetailsText.h"
 #include "mainwindow/KindImageFile.h"
@@ -17,63 +16,29 @@ using namespace mainwindow;
 
 namespace {
 
-struct StripCase {
-    QString input;
-    QString expected;
-};
-
-void PrintTo(const StripCase& c, std::ostream* out) {
-    *out << '"' << c.input.toStdString() << '"';
-}
-
-class StripBracketGroupsTest : public ::testing::TestWithParam<StripCase> {};
-
-TEST_P(StripBracketGroupsTest, RemovesClosedGroupsOnly) {
-    EXPECT_EQ(StripBracketGroups(GetParam().input), GetParam().expected);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    TrackDetailsText, StripBracketGroupsTest,
-    ::testing::Values(
-        StripCase{u"A [Live]"_s, u"A"_s}, StripCase{u"B (Remastered) {Deluxe}"_s, u"B"_s},
-        StripCase{u"(Intro)"_s, u""_s}, StripCase{u"  Plain title  "_s, u"Plain title"_s},
-        StripCase{u"A (x) B (y) C"_s, u"A  B  C"_s}, StripCase{u"Joined(x)Word"_s, u"JoinedWord"_s},
-        // The first close after the first open ends the group.
-        StripCase{u"(a (b) c) d"_s, u"c) d"_s},
-        StripCase{u"Open (without close"_s, u"Open (without close"_s},
-        StripCase{u"Close) without open"_s, u"Close) without open"_s},
-        StripCase{u"Back ) to ( front"_s, u"Back ) to ( front"_s},
-        StripCase{u"Mixed [one (two] three)"_s, u"Mixed [one"_s}, StripCase{u"{a}[b](c)"_s, u""_s},
-        StripCase{u""_s, u""_s}),
-    [](const ::testing::TestParamInfo<StripCase>& info) {
-        return "Case" + std::to_string(info.index);
-    });
-
-TEST(TrackDetailsText, RemoveBracketGroupTrimsInEveryRound) {
-    EXPECT_EQ(RemoveBracketGroup(u" x (1) (2) "_s, u'(', u')'), u"x"_s);
-    // Only the given pair is touched.
-    EXPECT_EQ(RemoveBracketGroup(u"x [1] (2)"_s, u'[', u']'), u"x  (2)"_s);
-}
-
-TEST(TrackDetailsText, ClipboardTextQuotesTheChosenFieldsInOrder) {
-    ClipboardFields fields;
-    fields.artist = u"A [Live]"_s;
-    fields.album = u"B (Remastered) {Deluxe}"_s;
-    fields.song = u""_s;
-    fields.includeArtist = fields.includeAlbum = fields.includeSong = true;
-    EXPECT_EQ(ClipboardFieldsText(fields), u"\"A\" \"B\""_s);
-
-    fields.song = u"C (Demo)"_s;
-    EXPECT_EQ(ClipboardFieldsText(fields), u"\"A\" \"B\" \"C\""_s);
-    fields.includeAlbum = false;
-    EXPECT_EQ(ClipboardFieldsText(fields), u"\"A\" \"C\""_s);
-
-    // A field that is one bracket group only is left out entirely.
-    fields.artist = u"(Various)"_s;
-    fields.includeSong = false;
-    EXPECT_EQ(ClipboardFieldsText(fields), u""_s);
-    fields.includeAlbum = true;
-    EXPECT_EQ(ClipboardFieldsText(fields), u"\"B\""_s);
+// Only closed groups go; the first close after the first open ends a group.
+TEST(TrackDetailsText, StripBracketGroupsRemovesClosedGroupsOnly) {
+    const struct {
+        QString input;
+        QString expected;
+    } cases[] = {
+        {u"A [Live]"_s, u"A"_s},
+        {u"B (Remastered) {Deluxe}"_s, u"B"_s},
+        {u"(Intro)"_s, u""_s},
+        {u"  Plain title  "_s, u"Plain title"_s},
+        {u"A (x) B (y) C"_s, u"A  B  C"_s},
+        {u"Joined(x)Word"_s, u"JoinedWord"_s},
+        {u"(a (b) c) d"_s, u"c) d"_s},
+        {u"Open (without close"_s, u"Open (without close"_s},
+        {u"Close) without open"_s, u"Close) without open"_s},
+        {u"Back ) to ( front"_s, u"Back ) to ( front"_s},
+        {u"Mixed [one (two] three)"_s, u"Mixed [one"_s},
+        {u"{a}[b](c)"_s, u""_s},
+        {u" x (1) (2) "_s, u"x"_s},
+        {u""_s, u""_s},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(StripBracketGroups(c.input), c.expected) << '"' << c.input.toStdString() << '"';
 }
 
 TEST(TrackDetailsText, SizeLabelGroupsThousandsAndWritesNothingForZero) {
@@ -87,11 +52,10 @@ TEST(TrackDetailsText, SizeLabelGroupsThousandsAndWritesNothingForZero) {
     EXPECT_EQ(ImageSizeText(123456, noGrouping), u"123,456 bytes"_s);
 }
 
-TEST(TrackDetailsText, PathAndDimensionLabels) {
+TEST(TrackDetailsText, PathLabelBreaksAfterTheFolder) {
     EXPECT_EQ(SplitPathForLabel(u"/music/a b/Folder.jpg"_s), u"/music/a b/ Folder.jpg"_s);
     EXPECT_EQ(SplitPathForLabel(u"Folder.jpg"_s), u"Folder.jpg"_s);
     EXPECT_EQ(SplitPathForLabel(u""_s), u""_s);
-    EXPECT_EQ(DimensionsText(640, 480), u"640 x 480"_s);
 }
 
 TEST(TrackDetailsText, CountedCaptionsFromTwoImagesOn) {
@@ -102,13 +66,14 @@ TEST(TrackDetailsText, CountedCaptionsFromTwoImagesOn) {
     EXPECT_EQ(OtherFileCaption(12), u"Other file (12)"_s);
 }
 
-TEST(KindImageFile, NamedFilesAreFoundWhateverTheirCase) {
+// The panel's tests show the kinds named after the album folder's files; here
+// the files named after Windows Media Player's album id, and the kinds that
+// have no file.
+TEST(KindImageFile, WmpFilesByAlbumIdAndKindsWithoutAFile) {
     testing_support::TempFolder folder;
     const QString guid = u"0123abcd-0000-1111-2222-333344445555"_s;
-    for (const QString& name :
-         QStringList{u"folder.JPG"_s, u"ALBUMARTSMALL.jpg"_s,
-                     u"albumart_{"_s + guid + u"}_large.jpg"_s, u"BACKUP.TMP"_s, u"cover.png"_s})
-        testing_support::writeFile(folder.file(name), "x");
+    const QString large = u"albumart_{"_s + guid + u"}_large.jpg"_s;
+    testing_support::writeFile(folder.file(large), "x");
 
     catalogue::TrackRecord record;
     record.Location = folder.file(u"song.mp3"_s);
@@ -116,16 +81,10 @@ TEST(KindImageFile, NamedFilesAreFoundWhateverTheirCase) {
     record.OtherImages = {u"cover.png"_s};
     const QString base = folder.path() + u'/';
 
-    EXPECT_EQ(FolderKindFile(record, catalogue::ArtKindFolderJpg, 1), base + u"folder.JPG"_s);
-    EXPECT_EQ(FolderKindFile(record, catalogue::ArtKindAlbumArtSmall, 1),
-              base + u"ALBUMARTSMALL.jpg"_s);
-    EXPECT_EQ(FolderKindFile(record, catalogue::ArtKindWmpLarge, 1),
-              base + u"albumart_{"_s + guid + u"}_large.jpg"_s);
+    EXPECT_EQ(FolderKindFile(record, catalogue::ArtKindWmpLarge, 1), base + large);
     // Not there: the name the kind stands for.
     EXPECT_EQ(FolderKindFile(record, catalogue::ArtKindWmpSmall, 1),
               base + u"AlbumArt_{"_s + guid.toUpper() + u"}_Small.JPG"_s);
-    EXPECT_EQ(FolderKindFile(record, catalogue::ArtKindBackup, 1), base + u"BACKUP.TMP"_s);
-    EXPECT_EQ(FolderKindFile(record, catalogue::ArtKindOther, 1), base + u"cover.png"_s);
     EXPECT_EQ(FolderKindFile(record, catalogue::ArtKindOther, 2), u""_s);
     EXPECT_EQ(FolderKindFile(record, catalogue::ArtKindOther, 0), u""_s);
     EXPECT_EQ(FolderKindFile(record, catalogue::ArtKindEmbedded, 1), u""_s);
