@@ -3,7 +3,6 @@
 #include "catalogue/CatalogueSession.h"
 #include "catalogue/LibraryScan.h"
 #include "catalogue/ProgressPanel.h"
-#include "catalogue/RowKey.h"
 #include "catalogue/TempArtwork.h"
 #include "musiclibrary/Library.h"
 #include "tests/common/ScriptedUi.h"
@@ -54,30 +53,6 @@ protected:
 };
 
 } // namespace
-
-TEST_F(RealLibraryScanTest, SortsRealSongsAndFindsThemAgainByTheirKeys) {
-    open();
-    ScanLibrary(session, environment);
-    ASSERT_TRUE(ui.messages.shown.isEmpty());
-    EXPECT_EQ(session.Catalogue.CatalogueCount(), 3);
-    ASSERT_EQ(eligible().rowCount(), 2);
-    EXPECT_EQ(eligible().text(eligibleRow(mp3), ColumnDetail), u"Folder.JPG "_s);
-    EXPECT_EQ(eligible().text(eligibleRow(m4a), ColumnDetail), u"- No artwork available -"_s);
-    ASSERT_EQ(session.Ineligible.rowCount(), 1);
-    EXPECT_EQ(session.Ineligible.model().text(0, ColumnFullPath), wav);
-    EXPECT_EQ(session.Ineligible.model().text(0, ColumnDetail),
-              u"File format does not support embedding images"_s);
-
-    const musiclibrary::TrackPtr track =
-        RowTrack(*session.Library, eligible().key(eligibleRow(mp3)));
-    ASSERT_NE(track, nullptr);
-    EXPECT_EQ(track->Location(), mp3);
-    // The engine hands out a new object for each look-up: compare the songs.
-    const musiclibrary::TrackPtr byIndex = CatalogueTrack(
-        *session.Library, session.Catalogue, RowCatalogueIndex(eligible().key(eligibleRow(mp3))));
-    ASSERT_NE(byIndex, nullptr);
-    EXPECT_EQ(byIndex->Location(), mp3);
-}
 
 TEST_F(RealLibraryScanTest, SeesEmbeddedArtworkAndMissingFiles) {
     open();
