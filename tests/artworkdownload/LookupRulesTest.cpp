@@ -87,35 +87,23 @@ TEST(LookupRules, RetryAfterReadsSecondsAndDates) {
     EXPECT_EQ(RetryAfterSeconds("", now), -1);
 }
 
-TEST(LookupRules, PacerWaitsOnlyForWhatIsLeftOfTheInterval) {
-    ScriptedClock clock;
-    Pacer pacer(clock, 1000);
-    pacer.beforeRequest();
-    pacer.beforeRequest();
-    clock.time = clock.time.addMSecs(400);
-    pacer.beforeRequest();
-    clock.time = clock.time.addSecs(-3600); // the clock was set back
-    pacer.beforeRequest();
-    EXPECT_EQ(clock.waits, (QList<qint64>{1000, 600, 1000}));
-}
-
-TEST(LookupRules, CacheKeepsAnswersAcrossRunsAndIgnoresADamagedFile) {
+// Answers kept across runs are seen in the look-up's own test.
+TEST(LookupRules, CacheIgnoresADamagedFileAndRewritesItWhole) {
     testing_support::TempFolder folder;
     ScriptedClock clock;
     const QString path = CacheFileIn(folder.path() + u"/data"_s);
-    {
-        LookupCache cache(path, clock);
-        cache.store(u"a"_s, u"release-group/x"_s);
-        cache.store(u"b"_s, u"none"_s);
-    }
-    LookupCache reopened(path, clock);
-    EXPECT_EQ(reopened.find(u"a"_s), u"release-group/x"_s);
-    EXPECT_EQ(reopened.find(u"b"_s), u"none"_s);
-    EXPECT_FALSE(reopened.find(u"c"_s).has_value());
+    const auto file = [](int version, const char* answer) {
+        return QStringLiteral(R"({"version": %1, "answers": {"a": {"answer": %2, )"
+                              R"("stored": "2026-03-01T11:00:00Z"}}})")
+            .arg(version)
+            .arg(QString::fromUtf8(answer))
+            .toUtf8();
+    };
+    testing_support::writeFile(path, file(1, "\"none\""));
+    ASSERT_TRUE(LookupCache(path, clock).find(u"a"_s).has_value()) << "a sound file is read";
 
     for (const QByteArray& damaged :
-         {QByteArray("{\"version\": 1, \"answers\": {\"a\": {\"answer\": 5}}}"),
-          QByteArray("{\"version\": 2, \"answers\": {}}"), QByteArray("\x00\x01garbage", 9)}) {
+         {file(1, "5"), file(2, "\"none\""), QByteArray("\x00\x01garbage", 9)}) {
         testing_support::writeFile(path, damaged);
         LookupCache cache(path, clock);
         EXPECT_FALSE(cache.find(u"a"_s).has_value());
@@ -124,31 +112,16 @@ TEST(LookupRules, CacheKeepsAnswersAcrossRunsAndIgnoresADamagedFile) {
     }
 }
 
-TEST(LookupRules, SettingsHaveTheServicesDefaultsAndRememberTheSize) {
+// The addresses and a chosen size are read and saved by the wizard's run.
+TEST(LookupRules, AnUnknownCoverSizeIsNeitherSavedNorBelieved) {
     testing_support::TempFolder folder;
     support::SetRegistryFiles({folder.file(u"user.json"_s), folder.file(u"machine.json"_s)});
-    DownloadSettings settings = ReadDownloadSettings();
-    EXPECT_EQ(settings.musicBrainzAddress, u"https://musicbrainz.org"_s);
-    EXPECT_EQ(settings.coverArtArchiveAddress, u"https://coverartarchive.org"_s);
-    EXPECT_EQ(settings.size, u"500"_s);
-
-    using support::Hive;
-    support::RegSetString(Hive::CurrentUser, support::KEY_DOWNLOAD, u"MusicBrainzAddress"_s,
-                          u"http://127.0.0.1:5000"_s);
-    support::RegSetString(Hive::CurrentUser, support::KEY_DOWNLOAD, u"CoverArtArchiveAddress"_s,
-                          u"http://127.0.0.1:5001"_s);
     SaveCoverSize(u"1200"_s);
     SaveCoverSize(u"huge"_s);
-    settings = ReadDownloadSettings();
-    EXPECT_EQ(settings.musicBrainzAddress, u"http://127.0.0.1:5000"_s);
-    EXPECT_EQ(settings.coverArtArchiveAddress, u"http://127.0.0.1:5001"_s);
-    EXPECT_EQ(settings.size, u"1200"_s);
-    EXPECT_EQ(support::RegGetString(Hive::CurrentUser, u"Software\\Tarnwick\\Quillmoth\\Download"_s,
-                                    u"Size"_s),
-              u"1200"_s);
-
-    support::RegSetString(Hive::CurrentUser, support::KEY_DOWNLOAD, u"Size"_s, u"tiny"_s);
-    EXPECT_EQ(ReadDownloadSettings().size, u"500"_s);
+    EXPECT_EQ(ReadDownloadSettings().size, u"1200"_s);
+    support::RegSetString(support::Hive::CurrentUser, support::KEY_DOWNLOAD,
+                          support::VALUE_DOWNLOAD_SIZE, u"tiny"_s);
+    EXPECT_EQ(ReadDownloadSettings().size, DefaultCoverSize);
     support::ResetRegistryFiles();
 }
 

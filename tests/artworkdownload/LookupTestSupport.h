@@ -8,11 +8,9 @@
 
 #include <QByteArray>
 #include <QDateTime>
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QList>
 #include <QString>
+#include <QStringList>
 #include <QTimeZone>
 
 namespace lookup_testing {
@@ -31,34 +29,28 @@ public:
 struct Candidate {
     QString id;
     int score = 100;
-    QString title;
-    QString artist;
+    QString title = QStringLiteral("Kind of Blue");
+    QString artist = QStringLiteral("Miles Davis");
 };
 
-// A release-group search answer ("fmt=json") holding the candidates.
+// A release-group search answer ("fmt=json") holding the candidates; their
+// texts are plain, so need no escaping.
 inline QByteArray searchAnswer(const QList<Candidate>& candidates) {
-    QJsonArray groups;
-    for (const Candidate& c : candidates) {
-        const QJsonObject artist{
-            {QStringLiteral("id"), QStringLiteral("561d854a-6a28-4aa7-8c99-323e6ce46c2a")},
-            {QStringLiteral("name"), c.artist},
-            {QStringLiteral("sort-name"), c.artist}};
-        groups.append(QJsonObject{{QStringLiteral("id"), c.id},
-                                  {QStringLiteral("score"), c.score},
-                                  {QStringLiteral("count"), 1},
-                                  {QStringLiteral("title"), c.title},
-                                  {QStringLiteral("primary-type"), QStringLiteral("Album")},
-                                  {QStringLiteral("artist-credit"),
-                                   QJsonArray{QJsonObject{{QStringLiteral("name"), c.artist},
-                                                          {QStringLiteral("artist"), artist}}}},
-                                  {QStringLiteral("releases"), QJsonArray{}}});
-    }
-    return QJsonDocument(
-               QJsonObject{{QStringLiteral("created"), QStringLiteral("2026-03-01T12:00:00.000Z")},
-                           {QStringLiteral("count"), int(candidates.size())},
-                           {QStringLiteral("offset"), 0},
-                           {QStringLiteral("release-groups"), groups}})
-        .toJson(QJsonDocument::Compact);
+    QStringList groups;
+    for (const Candidate& c : candidates)
+        groups.append(QStringLiteral(R"({"id": "%1", "score": %2, "count": 1, "title": "%3", )"
+                                     R"("primary-type": "Album", "artist-credit": [{"name": )"
+                                     R"("%4", "artist": {"id": )"
+                                     R"("561d854a-6a28-4aa7-8c99-323e6ce46c2a", "name": "%4", )"
+                                     R"("sort-name": "%4"}}], "releases": []})")
+                          .arg(c.id)
+                          .arg(c.score)
+                          .arg(c.title, c.artist));
+    return QStringLiteral(R"({"created": "2026-03-01T12:00:00.000Z", "count": %1, "offset": 0, )"
+                          R"("release-groups": [%2]})")
+        .arg(candidates.size())
+        .arg(groups.join(u", "))
+        .toUtf8();
 }
 
 } // namespace lookup_testing
