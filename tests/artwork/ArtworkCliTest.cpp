@@ -3,10 +3,10 @@
 
 #include "musiclibrary/AudioFileIO.h"
 #include "musiclibrary/Library.h"
+#include "tests/artwork/CliTestSupport.h"
 #include "tests/musiclibrary/AudioFileTestFiles.h"
 #include "tests/musiclibrary/LibraryTestSupport.h"
 
-#include <QDirIterator>
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QThread>
@@ -16,23 +16,38 @@ using namespace testing_support;
 
 namespace {
 
-struct Result {
-    int exitCode = -1;
-    QStringList lines;
-    QString errors;
-};
-
 class EmbedCliTest : public LibraryTest {
 protected:
-    Result run(const QStringList& arguments, const QString& library = {}) const {
+    QStringList on(const QStringList& arguments) const {
+        return QStringList{u"--data-folder"_s, dataFolder(), u"--library"_s, music().path()} +
+               arguments;
+    }
+    CliResult run(const QStringList& arguments) const { return runCli(on(arguments)); }
+    // The library is indexed first, so that the run spends its time on the
+    // songs; killed once the first song is done, at a random moment after.
+    void killMidRun(const QStringList& arguments, int withinMicroseconds) const {
+        musiclibrary::openLibrary(music().path(), options());
         QProcess process;
-        process.start(QStringLiteral(QUILLMOTH_CLI),
-                      QStringList{u"--data-folder"_s, dataFolder(), u"--library"_s,
-                                  library.isEmpty() ? music().path() : library} +
-                          arguments);
-        EXPECT_TRUE(process.waitForFinished(120000));
-        return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()).split(u'\n'),
-                QString::fromUtf8(process.readAllStandardError())};
+        process.start(QStringLiteral(QUILLMOTH_CLI), on(arguments));
+        ASSERT_TRUE(process.waitForStarted());
+        ASSERT_TRUE(process.waitForReadyRead(60000));
+        QThread::usleep(QRandomGenerator::global()->bounded(0, withinMicroseconds));
+        process.kill();
+        process.waitForFinished();
+    }
+    // Opening the library again clears what a cut-off write left.
+    QStringList straysAfterReopening(int albums) const {
+        musiclibrary::openLibrary(music().path(), options());
+        QStringList strays;
+        for (int album = 0; album < albums; ++album)
+            strays += leftoverCopies(music().file(QString::number(album)));
+        return strays;
+    }
+    static QMap<QString, QByteArray> contentsOf(const QStringList& paths) {
+        QMap<QString, QByteArray> contents;
+        for (const QString& path : paths)
+            contents.insert(path, readFile(path));
+        return contents;
     }
 };
 
@@ -42,7 +57,7 @@ TEST_F(EmbedCliTest, OneLinePerCheckedSongThenTheClosingMessage) {
     makeSong(music(), u"B/3.mp3"_s, {u"Three"_s, {}, {}, 3});
     const QString folderImage = music().copySeed(u"cover-300.jpg"_s, u"A/Folder.jpg"_s);
 
-    const Result result = run({u"embed"_s, u"--sources"_s, u"3"_s});
+    const CliResult result = run({u"embed"_s, u"--sources"_s, u"3"_s});
     ASSERT_EQ(result.exitCode, 0) << result.errors.toStdString();
     EXPECT_EQ(result.lines, (QStringList{u"1\tembedded\t"_s + folderImage + u'\t',
                                          u"2\tunchanged\t\tthe song already has embedded artwork"_s,
@@ -60,7 +75,7 @@ TEST_F(EmbedCliTest, TracksChoosesTheRowsAndErrorsGoToStandardError) {
     music().copySeed(u"cover-300.jpg"_s, u"A/Folder.jpg"_s);
     QFile::setPermissions(locked, QFile::ReadOwner);
 
-    const Result result = run({u"embed-folder"_s, u"--tracks"_s, u"2,3"_s});
+    const CliResult result = run({u"embed-folder"_s, u"--tracks"_s, u"2,3"_s});
     ASSERT_EQ(result.exitCode, 0) << "a song that failed is no failure of the run";
     ASSERT_GE(result.lines.size(), 3);
     EXPECT_TRUE(result.lines[0].startsWith(u"2\tfailed\t"_s)) << result.lines[0].toStdString();
@@ -71,21 +86,17 @@ TEST_F(EmbedCliTest, TracksChoosesTheRowsAndErrorsGoToStandardError) {
     EXPECT_TRUE(result.errors.contains(u"The following error occurred while trying to embed"_s));
 }
 
-TEST_F(EmbedCliTest, BadArgumentsExitTwoAndAMissingLibraryOne) {
+TEST_F(EmbedCliTest, BadArgumentsExitTwo) {
     makeSong(music(), u"A/1.mp3"_s, {u"One"_s, {}, {}, 1});
-    for (const QStringList& arguments :
-         {QStringList{u"embed"_s, u"--sources"_s, u"1,9"_s},
-          QStringList{u"embed"_s, u"--existing"_s, u"4"_s},
-          QStringList{u"embed"_s, u"--target"_s, u"big"_s}, QStringList{u"embed"_s, u"--sources"_s},
-          QStringList{u"embed"_s, u"--colour"_s}, QStringList{u"embed"_s, u"--tracks"_s, u"1,,2"_s},
-          QStringList{u"embed-folder"_s, u"--sources"_s, u"3"_s}}) {
-        const Result result = run(arguments);
-        EXPECT_EQ(result.exitCode, 2) << arguments.join(u' ').toStdString();
-        EXPECT_TRUE(result.errors.contains(u"Usage:"_s));
+    for (const char* arguments :
+         {"embed --sources 1,9", "embed --existing 4", "embed --target big", "embed --sources",
+          "embed --tracks 1,,2", "embed-folder --sources 3", "delete --single 5",
+          "delete --target big", "thumbnails --name a/b.jpg", "thumbnails --pixels 300",
+          "thumbnails --choice 0"}) {
+        const CliResult result = run(QString::fromLatin1(arguments).split(u' '));
+        EXPECT_EQ(result.exitCode, 2) << arguments;
+        EXPECT_TRUE(result.errors.contains(u"Usage:"_s)) << arguments;
     }
-    const Result missing = run({u"embed"_s}, music().file(u"no such library"_s));
-    EXPECT_EQ(missing.exitCode, 1);
-    EXPECT_TRUE(missing.lines.join(QString()).isEmpty());
 }
 
 // Killed at any moment, a run leaves each song unchanged or completely
@@ -99,22 +110,10 @@ TEST_F(EmbedCliTest, AKilledRunLeavesEverySongWholeAndNoStrayFile) {
             songs.append(makeSong(music(), u"%1/%2.mp3"_s.arg(album).arg(i),
                                   {u"Song %1"_s.arg(i), u"Artist"_s, u"Album"_s, i + 1}));
     }
-    QMap<QString, QByteArray> originals;
-    for (const QString& path : songs)
-        originals.insert(path, readFile(path));
-    // The index is made once, so the killed runs spend their time embedding.
-    musiclibrary::openLibrary(music().path(), options());
-
+    const QMap<QString, QByteArray> originals = contentsOf(songs);
     for (int round = 0; round < 3; ++round) {
-        QProcess process;
-        process.start(QStringLiteral(QUILLMOTH_CLI),
-                      {u"--data-folder"_s, dataFolder(), u"--library"_s, music().path(), u"embed"_s,
-                       u"--sources"_s, u"3"_s, u"--existing"_s, u"3"_s});
-        ASSERT_TRUE(process.waitForStarted());
-        ASSERT_TRUE(process.waitForReadyRead(60000)); // the first song is done
-        QThread::usleep(QRandomGenerator::global()->bounded(0, 30000));
-        process.kill();
-        process.waitForFinished();
+        ASSERT_NO_FATAL_FAILURE(
+            killMidRun({u"embed"_s, u"--sources"_s, u"3"_s, u"--existing"_s, u"3"_s}, 30000));
 
         int embedded = 0;
         for (const QString& path : songs) {
@@ -133,10 +132,7 @@ TEST_F(EmbedCliTest, AKilledRunLeavesEverySongWholeAndNoStrayFile) {
         EXPECT_GT(embedded, 0);
         RecordProperty("embedded_before_kill_" + std::to_string(round), embedded);
 
-        musiclibrary::openLibrary(music().path(), options());
-        QStringList strays;
-        for (int album = 0; album < 5; ++album)
-            strays += leftoverCopies(music().file(QString::number(album)));
+        const QStringList strays = straysAfterReopening(5);
         EXPECT_TRUE(strays.isEmpty()) << strays.join(u", "_s).toStdString();
     }
 }
@@ -146,7 +142,7 @@ TEST_F(EmbedCliTest, DeleteAndThumbnailsPrintALinePerSongAndTheirSummaries) {
     makeSong(music(), u"A/2.mp3"_s, {u"Two"_s, {}, {}, 2}, {u"cover-200.jpg"_s});
     makeSong(music(), u"B/3.mp3"_s, {u"Three"_s, {}, {}, 3});
 
-    Result result = run({u"thumbnails"_s, u"--no-hidden"_s, u"--choice"_s, u"4"_s});
+    CliResult result = run({u"thumbnails"_s, u"--no-hidden"_s, u"--choice"_s, u"4"_s});
     ASSERT_EQ(result.exitCode, 0) << result.errors.toStdString();
     const QString folderJpg = music().file(u"A/Folder.JPG"_s);
     EXPECT_EQ(result.lines,
@@ -165,15 +161,6 @@ TEST_F(EmbedCliTest, DeleteAndThumbnailsPrintALinePerSongAndTheirSummaries) {
                                          u"Done deleting artwork."_s, QString(),
                                          u"Number of song files which had artwork removed: 2"_s,
                                          u"Number of artwork images removed: 2"_s, QString()}));
-
-    for (const QStringList& bad : {QStringList{u"delete"_s, u"--single"_s, u"5"_s},
-                                   QStringList{u"delete"_s, u"--target"_s, u"big"_s},
-                                   QStringList{u"thumbnails"_s, u"--name"_s, u"a/b.jpg"_s},
-                                   QStringList{u"thumbnails"_s, u"--pixels"_s, u"300"_s},
-                                   QStringList{u"thumbnails"_s, u"--choice"_s, u"0"_s}}) {
-        const Result refused = run(bad);
-        EXPECT_EQ(refused.exitCode, 2) << bad.join(u' ').toStdString();
-    }
 }
 
 TEST_F(EmbedCliTest, AKilledDeleteRunLeavesEverySongWhole) {
@@ -183,21 +170,10 @@ TEST_F(EmbedCliTest, AKilledDeleteRunLeavesEverySongWhole) {
             songs.append(makeSong(music(), u"%1/%2.mp3"_s.arg(album).arg(i),
                                   {u"Song %1"_s.arg(i), u"Artist"_s, u"Album"_s, i + 1},
                                   {u"cover-600.jpg"_s, u"cover-75.jpg"_s, u"cover-300.jpg"_s}));
-    QMap<QString, QByteArray> originals;
-    for (const QString& path : songs)
-        originals.insert(path, readFile(path));
-    musiclibrary::openLibrary(music().path(), options());
+    const QMap<QString, QByteArray> originals = contentsOf(songs);
     const QByteArray kept = readFile(seedPath(u"cover-300.jpg"_s));
-
-    QProcess process;
-    process.start(QStringLiteral(QUILLMOTH_CLI),
-                  {u"--data-folder"_s, dataFolder(), u"--library"_s, music().path(), u"delete"_s,
-                   u"--multiple"_s, u"12"_s, u"--target"_s, u"320 x 320"_s});
-    ASSERT_TRUE(process.waitForStarted());
-    ASSERT_TRUE(process.waitForReadyRead(60000));
-    QThread::usleep(QRandomGenerator::global()->bounded(0, 20000));
-    process.kill();
-    process.waitForFinished();
+    ASSERT_NO_FATAL_FAILURE(
+        killMidRun({u"delete"_s, u"--multiple"_s, u"12"_s, u"--target"_s, u"320 x 320"_s}, 20000));
 
     int changed = 0;
     for (const QString& path : songs) {
@@ -210,9 +186,7 @@ TEST_F(EmbedCliTest, AKilledDeleteRunLeavesEverySongWhole) {
         ++changed;
     }
     EXPECT_GT(changed, 0);
-    musiclibrary::openLibrary(music().path(), options());
-    for (int album = 0; album < 4; ++album)
-        EXPECT_TRUE(leftoverCopies(music().file(QString::number(album))).isEmpty());
+    EXPECT_TRUE(straysAfterReopening(4).isEmpty());
 }
 
 TEST_F(EmbedCliTest, WhatADeleteRunRemovedIsListedAndRestored) {
@@ -222,13 +196,11 @@ TEST_F(EmbedCliTest, WhatADeleteRunRemovedIsListedAndRestored) {
         makeSong(music(), u"A/2.mp3"_s, {u"Two"_s, {}, {}, 2}, {u"cover-200.jpg"_s}),
         makeSong(music(), u"A/3.m4a"_s, {u"Three"_s, {}, {}, 3},
                  {u"cover-600.jpg"_s, u"cover-48.bmp"_s})};
-    QList<QByteArray> originals;
-    for (const QString& song : songs)
-        originals.append(readFile(song));
+    const QMap<QString, QByteArray> originals = contentsOf(songs);
     EXPECT_EQ(run({u"removed"_s}).lines, QStringList{QString()}) << "nothing kept yet";
 
     ASSERT_EQ(run({u"delete"_s, u"--multiple"_s, u"13"_s, u"--single"_s, u"4"_s}).exitCode, 0);
-    Result listed = run({u"removed"_s});
+    CliResult listed = run({u"removed"_s});
     ASSERT_EQ(listed.exitCode, 0) << listed.errors.toStdString();
     ASSERT_EQ(listed.lines.size(), 4);
     const QList<int> removedCounts = {2, 1, 2};
@@ -246,10 +218,10 @@ TEST_F(EmbedCliTest, WhatADeleteRunRemovedIsListedAndRestored) {
     // Another program changes the second song; the first is restored alone.
     musiclibrary::appendPicture(songs[1], readFile(seedPath(u"cover-75.jpg"_s)));
     const QByteArray changedSecond = readFile(songs[1]);
-    Result restored = run({u"restore"_s, u"--tracks"_s, u"1"_s});
+    CliResult restored = run({u"restore"_s, u"--tracks"_s, u"1"_s});
     ASSERT_EQ(restored.exitCode, 0) << restored.errors.toStdString();
     EXPECT_EQ(restored.lines, (QStringList{u"restored\t1\t"_s + songs[0] + u'\t', QString()}));
-    EXPECT_EQ(readFile(songs[0]), originals[0]);
+    EXPECT_EQ(readFile(songs[0]), originals[songs[0]]);
 
     restored = run({u"restore"_s});
     EXPECT_EQ(restored.exitCode, 1) << "a refusal is a failure of the command";

@@ -6,6 +6,7 @@
 #include "musiclibrary/AudioFileIO.h"
 #include "tests/common/TestFiles.h"
 
+#include <QStandardPaths>
 #include <QtEndian>
 
 using namespace Qt::StringLiterals;
@@ -38,6 +39,17 @@ QByteArray pngDeclaring(quint32 width, quint32 height) {
     header[9] = 2; // truecolour
     return QByteArray("\x89PNG\r\n\x1A\n", 8) + chunk("IHDR", header) +
            chunk("IDAT", QByteArray("\x78\x9C\x03\x00\x00\x00\x00\x01", 8)) + chunk("IEND", {});
+}
+
+QList<BadImage> badImages() {
+    return {{"a web page", "<html>not found</html>", u"not a JPEG, PNG or BMP image"_s},
+            {"an empty file", {}, u"is empty"_s},
+            {"a cut-short JPEG", truncatedJpeg(), u"cut short"_s},
+            {"a decompression bomb", pngDeclaring(100000, 100000), u"impossible size"_s}};
+}
+
+QString trashRoot() {
+    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + u"/Trash"_s;
 }
 
 ArtworkLibraryTest::~ArtworkLibraryTest() {
@@ -101,6 +113,10 @@ QList<QByteArray> ArtworkLibraryTest::picturesOf(const QString& location) {
     for (const musiclibrary::Picture& picture : musiclibrary::readPictures(location))
         data.append(picture.data);
     return data;
+}
+
+QByteArray ArtworkLibraryTest::seed(const char* name) {
+    return readFile(seedPath(QString::fromLatin1(name)));
 }
 
 artwork::EmbeddingEngine& ArtworkLibraryTest::engine() {

@@ -4,6 +4,7 @@
 // the seed files, scanned into a session as Step 1 does, with scripted
 // message boxes and events and a view that records what it was asked.
 
+#include "artwork/ArtworkRun.h"
 #include "artwork/EmbeddingEngine.h"
 #include "catalogue/CatalogueSession.h"
 #include "catalogue/CheckedRowRun.h"
@@ -23,6 +24,17 @@ namespace testing_support {
 // Images that must never get into a song.
 QByteArray truncatedJpeg(); // a real JPEG cut in half: its header is intact
 QByteArray pngDeclaring(quint32 width, quint32 height); // a valid PNG header over no real picture
+
+// Every kind of file a song must never take, with the words of its refusal.
+struct BadImage {
+    const char* name;
+    QByteArray bytes;
+    QString reason;
+};
+QList<BadImage> badImages();
+
+// The Trash of the test's own data home, where overwritten files go.
+QString trashRoot();
 
 // A view that records the run's requests.
 class RecordingView : public catalogue::RunView {
@@ -62,12 +74,23 @@ protected:
 
     catalogue::RunEnvironment environment() { return {progress, ui.services(), &view}; }
     artwork::EmbeddingEngine& engine();
+    static QByteArray seed(const char* name);
+
+    // Calls run with a context over the session that collects each row's
+    // report in rows.
+    template <typename Run> auto overRows(Run run) {
+        catalogue::RunEnvironment runEnvironment = environment();
+        artwork::ArtworkRunContext context{
+            session, runEnvironment, [this](const artwork::RowReport& row) { rows.append(row); }};
+        return run(context);
+    }
 
     ScriptedUi ui;
     catalogue::RecordingProgressPanel progress;
     RecordingView view;
     catalogue::CatalogueSession session;
     musiclibrary::ITunesPtr library;
+    QList<artwork::RowReport> rows;
 
 private:
     std::unique_ptr<artwork::EmbeddingEngine> m_engine;

@@ -25,91 +25,67 @@ SongArtwork embedded(QList<QByteArray> images) {
     return SongArtwork(count, 0, std::move(images));
 }
 
-DeleteParameters rule(int32_t single, int32_t multiple, int32_t target = 0) {
-    DeleteParameters p;
-    p.SingleDelete = single;
-    p.MultipleDelete = multiple;
-    p.TargetXYProd = target;
-    return p;
-}
-
-TEST(DeleteRules, DownloadedArtGoesOnlyWhenAskedAndOddSongsAreLeftAlone) {
-    SongArtwork downloaded(1, 1, {image(300)});
-    DeleteParameters p = rule(4, 13);
-    EXPECT_TRUE(ChooseArtworkToDelete(downloaded, p).isEmpty());
-    p.DeleteDownloaded = true;
-    EXPECT_EQ(ChooseArtworkToDelete(downloaded, p), QList<int>{1});
-    p.DeleteEmbedded = false;
-    EXPECT_EQ(ChooseArtworkToDelete(downloaded, p), QList<int>{1})
-        << "whatever DeleteEmbedded says";
-
-    p.DeleteEmbedded = true;
-    SongArtwork two(2, 2, {image(300), image(200)});
-    EXPECT_TRUE(ChooseArtworkToDelete(two, p).isEmpty()) << "two downloaded images";
-    SongArtwork mixed(2, 1, {image(300), image(200)});
-    EXPECT_TRUE(ChooseArtworkToDelete(mixed, p).isEmpty()) << "downloaded beside embedded";
-    SongArtwork none(0, 0, {});
-    EXPECT_TRUE(ChooseArtworkToDelete(none, p).isEmpty());
-    SongArtwork one = embedded({image(300)});
-    EXPECT_TRUE(ChooseArtworkToDelete(one, rule(0, 12)).isEmpty()) << "rule out of range";
-    EXPECT_TRUE(ChooseArtworkToDelete(one, rule(4, 14)).isEmpty()) << "rule out of range";
-    DeleteParameters noEmbedded = rule(4, 13);
-    noEmbedded.DeleteEmbedded = false;
-    EXPECT_TRUE(ChooseArtworkToDelete(one, noEmbedded).isEmpty());
-}
-
-// A lone image: never, smaller or larger than the target (strictly), always.
-TEST(DeleteRules, ALoneImageByTheSingleRules) {
-    const int32_t target = 200 * 200;
-    SongArtwork small = embedded({image(150)});
-    SongArtwork exact = embedded({image(200)});
-    SongArtwork big = embedded({image(600)});
-    SongArtwork unreadable = embedded({QByteArray("not an image")});
-    EXPECT_TRUE(ChooseArtworkToDelete(small, rule(1, 12, target)).isEmpty());
-    EXPECT_EQ(ChooseArtworkToDelete(small, rule(2, 12, target)), QList<int>{1});
-    EXPECT_TRUE(ChooseArtworkToDelete(exact, rule(2, 12, target)).isEmpty()) << "not smaller";
-    EXPECT_TRUE(ChooseArtworkToDelete(exact, rule(3, 12, target)).isEmpty()) << "not larger";
-    EXPECT_EQ(ChooseArtworkToDelete(big, rule(3, 12, target)), QList<int>{1});
-    EXPECT_EQ(ChooseArtworkToDelete(unreadable, rule(2, 12, target)), QList<int>{1})
-        << "an area of 0 is smaller than any target";
-    EXPECT_EQ(ChooseArtworkToDelete(exact, rule(4, 1)), QList<int>{1});
-}
-
-// Equal byte lengths keep position order: of 40000, 12000 and 12000 bytes
-// the smallest is image 2.
-TEST(DeleteRules, ByteLengthRulesKeepPositionOrderOnTies) {
-    SongArtwork three = embedded({image(300, 40000), image(300, 12000), image(300, 12000)});
-    EXPECT_EQ(SortArtworkByFileSize(three), (QList<int>{2, 3, 1}));
-    EXPECT_EQ(ChooseArtworkToDelete(three, rule(1, 6)), QList<int>{2});
-    EXPECT_EQ(ChooseArtworkToDelete(three, rule(1, 7)), (QList<int>{1, 3}));
-    EXPECT_EQ(ChooseArtworkToDelete(three, rule(1, 8)), QList<int>{1});
-    EXPECT_EQ(ChooseArtworkToDelete(three, rule(1, 9)), (QList<int>{2, 3}));
-
-    // Images of no length are no candidates: nothing is "the smallest".
-    SongArtwork empty(2, 0, {QByteArray(), QByteArray()});
-    for (int multiple : {6, 7, 8, 9})
-        EXPECT_TRUE(ChooseArtworkToDelete(empty, rule(1, multiple)).isEmpty()) << multiple;
-}
-
-TEST(DeleteRules, PositionRulesOnFourImages) {
-    SongArtwork four = embedded({image(100), image(200), image(300), image(400)});
-    const QList<std::pair<int, QList<int>>> cases{
-        {1, {}},        {2, {1}},     {3, {2, 3, 4}}, {4, {4}},
-        {5, {1, 2, 3}}, {10, {1, 2}}, {11, {3, 4}},   {13, {1, 2, 3, 4}},
+TEST(DeleteRules, EachChoiceRemovesExactlyItsImages) {
+    const QList<QByteArray> one{image(300)}, lone150{image(150)}, lone200{image(200)};
+    const QList<QByteArray> four{image(100), image(200), image(300), image(400)};
+    // Byte lengths 40000, 12000 and 12000: equal lengths keep position order.
+    const QList<QByteArray> lengths{image(300, 40000), image(300, 12000), image(300, 12000)};
+    const QList<QByteArray> noLength{QByteArray(), QByteArray()};
+    const QList<QByteArray> closest{image(300), image(340), image(500)};
+    const int32_t t200 = 200 * 200, t320 = 320 * 320, t250 = 250 * 300;
+    const struct {
+        const char* name;
+        int downloaded; // images held outside the file, counted among images
+        QList<QByteArray> images;
+        DeleteParameters rule; // downloaded, embedded, single, multiple, target
+        QList<int> expected;
+    } cases[] = {
+        {"downloaded art stays unless asked", 1, one, {false, true, 4, 13, 0}, {}},
+        {"downloaded art goes when asked", 1, one, {true, true, 4, 13, 0}, {1}},
+        {"whatever DeleteEmbedded says", 1, one, {true, false, 4, 13, 0}, {1}},
+        {"two downloaded images", 2, {image(300), image(200)}, {true, true, 4, 13, 0}, {}},
+        {"downloaded beside embedded", 1, {image(300), image(200)}, {true, true, 4, 13, 0}, {}},
+        {"no image", 0, {}, {true, true, 4, 13, 0}, {}},
+        {"single rule out of range", 0, one, {false, true, 0, 12, 0}, {}},
+        {"multiple rule out of range", 0, one, {false, true, 4, 14, 0}, {}},
+        {"embedded art kept", 0, one, {false, false, 4, 13, 0}, {}},
+        // A lone image: never, smaller or larger than the target (strictly), always.
+        {"never", 0, lone150, {false, true, 1, 12, t200}, {}},
+        {"smaller", 0, lone150, {false, true, 2, 12, t200}, {1}},
+        {"not smaller", 0, lone200, {false, true, 2, 12, t200}, {}},
+        {"not larger", 0, lone200, {false, true, 3, 12, t200}, {}},
+        {"larger", 0, {image(600)}, {false, true, 3, 12, t200}, {1}},
+        {"an area of 0 is smaller", 0, {"not an image"}, {false, true, 2, 12, t200}, {1}},
+        {"always", 0, lone200, {false, true, 4, 1, 0}, {1}},
+        {"smallest by length", 0, lengths, {false, true, 1, 6, 0}, {2}},
+        {"all but the smallest", 0, lengths, {false, true, 1, 7, 0}, {1, 3}},
+        {"largest by length", 0, lengths, {false, true, 1, 8, 0}, {1}},
+        {"all but the largest", 0, lengths, {false, true, 1, 9, 0}, {2, 3}},
+        // Images of no length are no candidates: nothing is "the smallest".
+        {"no length, smallest", 0, noLength, {false, true, 1, 6, 0}, {}},
+        {"no length, all but smallest", 0, noLength, {false, true, 1, 7, 0}, {}},
+        {"no length, largest", 0, noLength, {false, true, 1, 8, 0}, {}},
+        {"no length, all but largest", 0, noLength, {false, true, 1, 9, 0}, {}},
+        {"none of four", 0, four, {false, true, 1, 1, t250}, {}},
+        {"first of four", 0, four, {false, true, 1, 2, t250}, {1}},
+        {"all but the first", 0, four, {false, true, 1, 3, t250}, {2, 3, 4}},
+        {"last of four", 0, four, {false, true, 1, 4, t250}, {4}},
+        {"all but the last", 0, four, {false, true, 1, 5, t250}, {1, 2, 3}},
+        {"smaller than the target", 0, four, {false, true, 1, 10, t250}, {1, 2}},
+        {"larger than the target", 0, four, {false, true, 1, 11, t250}, {3, 4}},
+        {"all four", 0, four, {false, true, 1, 13, t250}, {1, 2, 3, 4}},
+        // 300 and 340 are both 20 from 320: the larger is kept.
+        {"all but the closest", 0, closest, {false, true, 1, 12, t320}, {1, 3}},
+        {"the same reversed", 0, {image(340), image(300)}, {false, true, 1, 12, t320}, {2}},
+        {"no image is closest", 0, {"x", "y"}, {false, true, 1, 12, t320}, {}},
     };
-    for (const auto& [multiple, expected] : cases)
-        EXPECT_EQ(ChooseArtworkToDelete(four, rule(1, multiple, 250 * 300)), expected) << multiple;
-}
-
-// 300 and 340 are both 20 from 320: the larger is kept.
-TEST(DeleteRules, AllButTheClosestKeepsTheLargerOfTwoEquallyClose) {
-    SongArtwork images = embedded({image(300), image(340), image(500)});
-    EXPECT_EQ(ChooseArtworkToDelete(images, rule(1, 12, 320 * 320)), (QList<int>{1, 3}));
-    SongArtwork reversed = embedded({image(340), image(300)});
-    EXPECT_EQ(ChooseArtworkToDelete(reversed, rule(1, 12, 320 * 320)), QList<int>{2});
-    SongArtwork unreadable = embedded({QByteArray("x"), QByteArray("y")});
-    EXPECT_TRUE(ChooseArtworkToDelete(unreadable, rule(1, 12, 320 * 320)).isEmpty())
-        << "no image qualifies as closest";
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        SongArtwork artwork(int(c.images.size()), c.downloaded, c.images);
+        EXPECT_EQ(ChooseArtworkToDelete(artwork, c.rule), c.expected);
+    }
+    SongArtwork three = embedded(lengths);
+    EXPECT_EQ(SortArtworkByFileSize(three), (QList<int>{2, 3, 1}));
 }
 
 TEST(ClosestArtworkRule, OneImageNeedsNoMeasuringAndUnreadableImagesAreSkipped) {

@@ -1,102 +1,61 @@
-// The Delete Artwork wizard's rules: the checked count, page status, what
-// the lists enable, the Next rule, and what Go! hands back.
+// The Delete Artwork wizard's rules: the checked count, the refused tab,
+// what the lists enable, the Next rule, and what Go! hands back.
 
-#include "artwork/FormWizardDeleteArtwork.h"
 #include "artwork/TargetSizes.h"
 #include "artwork/WizardControls.h"
-#include "support/Registry.h"
-#include "tests/common/ListReadability.h"
-#include "tests/common/TestFiles.h"
+#include "tests/artwork/WizardTestSupport.h"
 
 #include <QCheckBox>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
-#include <QTest>
-
-#include <gtest/gtest.h>
 
 using namespace Qt::StringLiterals;
 using namespace artwork;
 
 namespace {
 
-class DeleteWizardTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        support::SetRegistryFiles(
-            {settings.file(u"user.json"_s), settings.file(u"machine.json"_s)});
-    }
-    void TearDown() override { support::ResetRegistryFiles(); }
+class DeleteWizardTest : public testing_support::WizardTest {};
 
-    std::unique_ptr<FormWizardDeleteArtwork> open(int status = 4, int selCount = 3) {
-        listStatus = status;
-        auto wizard = std::make_unique<FormWizardDeleteArtwork>(
-            [this] { return listStatus; }, [this] { return tab; },
-            [this](const QString& text) { critical.append(text); });
-        wizard->SelCount = selCount;
-        wizard->Init();
-        return wizard;
-    }
+TEST_F(DeleteWizardTest, StepOneCountsTheCheckedSongs) {
+    EXPECT_EQ(openDelete(4, 0)->LabSelCount->text(), u"You have no songs checked."_s);
+    EXPECT_EQ(openDelete(4, 1)->LabSelCount->text(), u"You have 1 song checked."_s);
+    EXPECT_EQ(openDelete(4, 1234)->LabSelCount->text(), u"You have 1234 songs checked."_s);
+}
 
-    testing_support::TempFolder settings;
-    int listStatus = 4;
-    int tab = 0;
-    QStringList critical;
-};
-
-TEST_F(DeleteWizardTest, StepOneCountsTheCheckedSongsAndSaysWhatTheListAllows) {
-    EXPECT_EQ(open(4, 0)->LabSelCount->text(), u"You have no songs checked."_s);
-    EXPECT_EQ(open(4, 1)->LabSelCount->text(), u"You have 1 song checked."_s);
-    auto wizard = open(4, 1234);
-    EXPECT_EQ(wizard->LabSelCount->text(), u"You have 1234 songs checked."_s);
-    EXPECT_EQ(wizard->windowTitle(), u"Delete Artwork Wizard"_s);
-    EXPECT_EQ(wizard->ButBack()->text(), u"<  &Back"_s);
-    EXPECT_EQ(wizard->LabStep1NextStep->text(),
-              u"Click Next to continue, or Cancel to exit the wizard."_s);
-    EXPECT_TRUE(wizard->ButNext()->isEnabled());
-
+// The wizard refuses to run on the Ineligible tab, and says so when the list
+// is in a state it does not know.
+TEST_F(DeleteWizardTest, StepOneRefusesTheIneligibleTabAndAnUnknownState) {
     tab = 1;
-    wizard = open(1);
+    auto wizard = openDelete(1);
     wizard->show();
     EXPECT_FALSE(wizard->LabSelCount->isVisible()) << "hidden on the Ineligible tab";
-    EXPECT_TRUE(wizard->LabStep1Status->text().startsWith(
-        u"This wizard cannot be run while the Ineligible Songs tab is selected."_s));
     EXPECT_FALSE(wizard->ButNext()->isEnabled());
-    for (int status : {2, 3}) {
-        EXPECT_FALSE(open(status)->ButNext()->isEnabled()) << status;
-        EXPECT_EQ(open(status)->LabStep1NextStep->text(), u"Click Cancel to exit the wizard."_s);
-    }
     EXPECT_TRUE(critical.isEmpty());
-    wizard = open(7);
+    tab = 0;
+    wizard = openDelete(7);
     EXPECT_FALSE(wizard->ButNext()->isEnabled());
     ASSERT_FALSE(critical.isEmpty());
     EXPECT_EQ(critical.first(), u"Error! FormMain.ListMainStatus = else"_s);
 }
 
 TEST_F(DeleteWizardTest, TheListsAndTheTargetFollowTheChoices) {
-    auto wizard = open();
+    auto wizard = openDelete();
     wizard->ButNext()->click();
-    EXPECT_EQ(wizard->LabStepDesc()->text(), u"Step 2: Options"_s);
-    // The defaults: embedded on, single 1, multiple 12 (which needs a target).
-    EXPECT_TRUE(wizard->CheckDeleteEmbedded->isChecked());
-    EXPECT_FALSE(wizard->CheckDeleteDownloaded->isChecked());
-    EXPECT_EQ(SelectedPosition(wizard->ListSingleDelete), 1);
-    EXPECT_EQ(SelectedPosition(wizard->ListMultipleDelete), 12);
+    SelectPosition(wizard->ListMultipleDelete, 12); // closest to the target
     EXPECT_TRUE(wizard->ListTargetSizes->isEnabled());
     EXPECT_FALSE(wizard->ButNext()->isEnabled()) << "no target size chosen";
     SelectPosition(wizard->ListTargetSizes, 1);
     EXPECT_TRUE(wizard->ButNext()->isEnabled());
 
-    SelectPosition(wizard->ListMultipleDelete, 2);
-    EXPECT_FALSE(wizard->ListTargetSizes->isEnabled());
-    EXPECT_FALSE(wizard->LabListTargetSizes->isEnabled());
-    SelectPosition(wizard->ListSingleDelete, 3);
-    EXPECT_TRUE(wizard->ListTargetSizes->isEnabled()) << "larger than the target";
-    for (int multiple : {10, 11, 12}) {
-        SelectPosition(wizard->ListSingleDelete, 4);
+    // Which single and multiple rules need the target size.
+    const std::tuple<int, int, bool> rules[] = {{1, 2, false}, {3, 2, true},  {4, 10, true},
+                                                {4, 11, true}, {4, 12, true}, {1, 13, false}};
+    for (const auto& [single, multiple, needed] : rules) {
+        SelectPosition(wizard->ListSingleDelete, single);
         SelectPosition(wizard->ListMultipleDelete, multiple);
-        EXPECT_TRUE(wizard->ListTargetSizes->isEnabled()) << multiple;
+        EXPECT_EQ(wizard->ListTargetSizes->isEnabled(), needed) << single << ", " << multiple;
+        EXPECT_EQ(wizard->LabListTargetSizes->isEnabled(), needed);
     }
 
     wizard->CheckDeleteEmbedded->setChecked(false);
@@ -110,14 +69,13 @@ TEST_F(DeleteWizardTest, TheListsAndTheTargetFollowTheChoices) {
 }
 
 TEST_F(DeleteWizardTest, GoHandsBackTheChoicesAndTheTargetArea) {
-    auto wizard = open();
+    auto wizard = openDelete();
     wizard->ButNext()->click();
     wizard->CheckDeleteDownloaded->setChecked(true);
     SelectPosition(wizard->ListSingleDelete, 2);
     SelectPosition(wizard->ListMultipleDelete, 6);
     SelectPosition(wizard->ListTargetSizes, 5); // "iPod video/5G (2005) -- 200 x 200"
     wizard->ButNext()->click();
-    EXPECT_EQ(wizard->ButNext()->text(), u"&Go!"_s);
     EXPECT_FALSE(wizard->CheckMakeBackups->isChecked());
     EXPECT_FALSE(wizard->CheckMakeBackups->isEnabled());
     wizard->ButNext()->click();
@@ -131,7 +89,7 @@ TEST_F(DeleteWizardTest, GoHandsBackTheChoicesAndTheTargetArea) {
     EXPECT_EQ(LoadTargetSize(), u"iPod video/5G (2005) -- 200 x 200"_s);
 
     // A target chosen while no rule uses it is remembered but not applied.
-    wizard = open();
+    wizard = openDelete();
     wizard->ButNext()->click();
     SelectPosition(wizard->ListTargetSizes, 8); // "AppleTV -- 600 x 600"
     SelectPosition(wizard->ListMultipleDelete, 13);
@@ -141,60 +99,13 @@ TEST_F(DeleteWizardTest, GoHandsBackTheChoicesAndTheTargetArea) {
     EXPECT_EQ(LoadTargetSize(), u"AppleTV -- 600 x 600"_s);
 }
 
-TEST_F(DeleteWizardTest, StoredTargetsAndOutOfRangeChoicesAreRestoredSensibly) {
-    SaveTargetSize(u"  OTHER -- 480 X 480 "_s);
-    auto wizard = std::make_unique<FormWizardDeleteArtwork>([] { return 4; }, [] { return 0; },
-                                                            [](const QString&) {});
-    wizard->Choices.SingleDelete = 9;
-    wizard->Choices.MultipleDelete = 0;
-    wizard->Init();
-    EXPECT_EQ(SelectedPosition(wizard->ListSingleDelete), 1);
-    EXPECT_EQ(SelectedPosition(wizard->ListMultipleDelete), 12);
-    EXPECT_EQ(SelectedPosition(wizard->ListTargetSizes), 9);
-
-    SaveTargetSize(u"Something else -- 320 x 320"_s);
-    wizard = open();
-    EXPECT_EQ(SelectedPosition(wizard->ListTargetSizes), 0);
-}
-
-TEST_F(DeleteWizardTest, TheKeyboardReachesEverythingAndTheCloseBoxIsRefused) {
-    auto wizard = open();
-    wizard->show();
-    wizard->activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(wizard.get()));
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
-    EXPECT_EQ(wizard->currentStep(), 2);
-    const auto alt = [](Qt::Key key) {
-        QTest::keyClick(QApplication::focusWidget(), key, Qt::AltModifier);
-        QTest::qWait(150); // a button's & key clicks it a moment later
-    };
-    alt(Qt::Key_T);
-    EXPECT_EQ(QApplication::focusWidget(), wizard->ListTargetSizes);
-    QTest::keyClick(wizard->ListTargetSizes, Qt::Key_Down);
-    alt(Qt::Key_M);
-    EXPECT_EQ(QApplication::focusWidget(), wizard->ListMultipleDelete);
-    alt(Qt::Key_O);
-    EXPECT_EQ(QApplication::focusWidget(), wizard->ListSingleDelete);
-    alt(Qt::Key_D);
-    EXPECT_TRUE(wizard->CheckDeleteDownloaded->isChecked());
-    const bool embedded = wizard->CheckDeleteEmbedded->isChecked();
-    alt(Qt::Key_E);
-    EXPECT_NE(wizard->CheckDeleteEmbedded->isChecked(), embedded);
-    alt(Qt::Key_E);
-    EXPECT_EQ(wizard->CheckDeleteEmbedded->isChecked(), embedded);
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
-    EXPECT_EQ(wizard->currentStep(), 3);
-    EXPECT_FALSE(wizard->close());
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
-    EXPECT_EQ(wizard->Result(), WizardForm::ResultCancel);
-}
-
-TEST_F(DeleteWizardTest, EveryEntryOfEveryListReadsWhole) {
-    auto wizard = open();
-    wizard->show();
-    wizard->ButNext()->click();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(wizard.get()));
-    EXPECT_EQ(testing_support::CutListEntries(*wizard), QStringList());
+TEST_F(DeleteWizardTest, OutOfRangeChoicesStartOnTheDefaults) {
+    FormWizardDeleteArtwork wizard([] { return 4; }, [] { return 0; }, [](const QString&) {});
+    wizard.Choices.SingleDelete = 9;
+    wizard.Choices.MultipleDelete = 0;
+    wizard.Init();
+    EXPECT_EQ(SelectedPosition(wizard.ListSingleDelete), 1);
+    EXPECT_EQ(SelectedPosition(wizard.ListMultipleDelete), 12);
 }
 
 } // namespace

@@ -13,7 +13,6 @@
 #include <QHash>
 #include <QImage>
 #include <QMimeData>
-#include <QStandardPaths>
 #include <QUrl>
 
 using namespace Qt::StringLiterals;
@@ -27,33 +26,16 @@ namespace {
 // with Debian's chromium 156 and firefox-esr 153 under Xvfb). Chromium's X
 // targets text/x-moz-url and UTF8_STRING, STRING and TEXT reach Qt as
 // text/uri-list and text/plain.
-const QStringList ChromiumOffer{u"text/uri-list"_s,
-                                u"text/plain"_s,
-                                u"XdndDirectSave0"_s,
-                                u"application/octet-stream"_s,
-                                u"chromium/x-renderer-taint"_s,
-                                u"text/html"_s,
-                                u"chromium/x-drag-id"_s};
-const QStringList FirefoxOffer{u"text/uri-list"_s,
-                               u"_NETSCAPE_URL"_s,
-                               u"text/x-moz-url-data"_s,
-                               u"text/x-moz-url-desc"_s,
-                               u"application/x-moz-custom-clipdata"_s,
-                               u"text/_moz_htmlcontext"_s,
-                               u"text/_moz_htmlinfo"_s,
-                               u"text/html"_s,
-                               u"text/plain"_s,
-                               u"text/plain;charset=utf-8"_s,
-                               u"application/x-moz-nativeimage"_s,
-                               u"image/png"_s,
-                               u"image/jpeg"_s,
-                               u"image/jpg"_s,
-                               u"image/gif"_s,
-                               u"application/x-moz-file-promise"_s,
-                               u"XdndDirectSave0"_s,
-                               u"application/x-moz-file-promise-url"_s,
-                               u"application/x-moz-file-promise-dest-filename"_s,
-                               u"application/x-qt-image"_s};
+const QStringList ChromiumOffer =
+    u"text/uri-list text/plain XdndDirectSave0 application/octet-stream chromium/x-renderer-taint "
+    u"text/html chromium/x-drag-id"_s.split(u' ');
+const QStringList FirefoxOffer =
+    u"text/uri-list _NETSCAPE_URL text/x-moz-url-data text/x-moz-url-desc "
+    u"application/x-moz-custom-clipdata text/_moz_htmlcontext text/_moz_htmlinfo text/html "
+    u"text/plain text/plain;charset=utf-8 application/x-moz-nativeimage image/png image/jpeg "
+    u"image/jpg image/gif application/x-moz-file-promise XdndDirectSave0 "
+    u"application/x-moz-file-promise-url application/x-moz-file-promise-dest-filename "
+    u"application/x-qt-image"_s.split(u' ');
 
 const QByteArray PictureAddress = "http://127.0.0.1:8765/cover.jpg";
 
@@ -118,34 +100,24 @@ QByteArray droppedBytes(const QMimeData& data, const QString& folder) {
     return readFile(decoder.DropFiles[0]);
 }
 
+// Text and addresses are refused; files are taken by the main window only,
+// and only while drops are allowed.
 TEST(DropDecoder, TheMainWindowTakesFilesOnlyAndTheAboutBoxNothing) {
     TempFolder folder;
     OleDnd decoder(folder.path());
-    QMimeData text;
-    text.setText(u"  just words  "_s);
-    EXPECT_EQ(decoder.OleDragOver(&text, MainWindowDropTag), EffectNone);
-    EXPECT_EQ(decoder.DropKind, DropTextKind);
-    EXPECT_EQ(decoder.DropKindName, u"text"_s);
-    EXPECT_FALSE(decoder.DropAccepted);
-
-    for (const QString& address : {u"http://example.org"_s, u"HTTPS://x"_s, u"ftp://h/f"_s,
-                                   u"mailto:someone@example.org"_s}) {
-        QMimeData url;
-        url.setText(address);
-        EXPECT_EQ(decoder.OleDragOver(&url, MainWindowDropTag), EffectNone);
-        EXPECT_EQ(decoder.DropKind, DropUrl) << address.toStdString();
+    for (const QString& text :
+         QStringList{u"  just words  "_s, u"http://example.org"_s, u"HTTPS://x"_s, u"ftp://h/f"_s,
+                     u"mailto:someone@example.org"_s, WexlinkPrefix() + u"42,Road Songs"_s}) {
+        QMimeData data;
+        data.setText(text);
+        EXPECT_EQ(decoder.OleDragOver(&data, MainWindowDropTag), EffectNone) << text.toStdString();
+        EXPECT_FALSE(decoder.DropAccepted);
     }
-    QMimeData notAddress;
-    notAddress.setText(u"gopher://old"_s);
-    decoder.OleDragOver(&notAddress, MainWindowDropTag);
-    EXPECT_EQ(decoder.DropKind, DropTextKind);
-
     const QString a = folder.copySeed(u"cover-300.jpg"_s, u"a.jpg"_s);
     const QString b = folder.copySeed(u"cover-75.jpg"_s, u"b.jpg"_s);
     QMimeData files;
     files.setUrls({QUrl::fromLocalFile(a), QUrl::fromLocalFile(b)});
     EXPECT_EQ(decoder.OleDragOver(&files, MainWindowDropTag), EffectCopyAndLink);
-    EXPECT_EQ(decoder.DropText, a);
     bool start = false;
     EXPECT_EQ(decoder.OleDrop(&files, MainWindowDropTag, &start), EffectCopyAndLink);
     EXPECT_TRUE(start);
@@ -153,7 +125,6 @@ TEST(DropDecoder, TheMainWindowTakesFilesOnlyAndTheAboutBoxNothing) {
 
     EXPECT_EQ(decoder.OleDrop(&files, AboutBoxDropTag, &start), EffectNone);
     EXPECT_FALSE(start);
-    EXPECT_FALSE(decoder.DropAccepted);
     EXPECT_EQ(decoder.OleDrop(&files, MainWindowDropTag, &start, false), EffectNone)
         << "drops not allowed now";
     EXPECT_EQ(decoder.OleDragOver(nullptr, MainWindowDropTag), EffectNone);
@@ -170,23 +141,7 @@ TEST(DropDecoder, ASourceClaimingEveryFormatIsNotBelieved) {
     ASSERT_TRUE(ClaimsEveryFormat(everything));
     OleDnd decoder;
     EXPECT_EQ(decoder.OleDragOver(&everything, MainWindowDropTag), EffectNone);
-    EXPECT_EQ(decoder.DropKind, DropUnknown);
     EXPECT_FALSE(decoder.DropAccepted);
-}
-
-TEST(DropDecoder, SisterProgramLinksAreReadAsNumberAndText) {
-    OleDnd decoder;
-    QMimeData link;
-    link.setText(WexlinkPrefix() + u"42,Road Songs"_s);
-    decoder.OleDragOver(&link, u"wexlink"_s);
-    EXPECT_EQ(decoder.DropKind, DropWexlink);
-    EXPECT_EQ(decoder.DropLinkNumber, 42);
-    EXPECT_EQ(decoder.DropText, u"Road Songs"_s);
-    link.setText(WexlinkPrefix() + u"17"_s);
-    decoder.OleDragOver(&link, u"wexlink"_s);
-    EXPECT_EQ(decoder.DropLinkNumber, 17);
-    EXPECT_EQ(decoder.DropText, QString());
-    EXPECT_EQ(decoder.OleDragOver(&link, MainWindowDropTag), EffectNone) << "never on the window";
 }
 
 // A browser hands a picture over as data: the drop becomes a JPEG file in
@@ -219,7 +174,6 @@ TEST(DropDecoder, BrowserImageDataBecomesAJpegFile) {
     address.setText(u"https://example.org/cover.png"_s);
     OleDnd decoder(folder.path());
     EXPECT_EQ(decoder.OleDragOver(&address, MainWindowDropTag), EffectNone);
-    EXPECT_EQ(decoder.DropKind, DropUrl);
 }
 
 // A picture whose transparent parts would be black in a JPEG shows them white.
@@ -252,10 +206,7 @@ public:
 
 class DropProcessingTest : public ArtworkLibraryTest {
 protected:
-    void SetUp() override {
-        QDir(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + u"/Trash"_s)
-            .removeRecursively();
-    }
+    void SetUp() override { QDir(trashRoot()).removeRecursively(); }
     void drop(const QStringList& files, int busy = 0) {
         catalogue::RunEnvironment run = environment();
         DropEnvironment drops{session, run, confirmation, busy};
@@ -292,7 +243,6 @@ TEST_F(DropProcessingTest, ANewFolderJpgIsSavedAndTheCatalogueLearnsOfIt) {
     EXPECT_NE(eligibleRow(a), -1);
     EXPECT_EQ(session.Counts.gEligibleSongs(), 3) << "one row each, none twice";
     EXPECT_EQ(session.Eligible.rowCount(), 3);
-    EXPECT_EQ(view.shownAgain, 1);
     EXPECT_TRUE(ui.messages.shown.isEmpty());
 }
 
@@ -316,9 +266,7 @@ TEST_F(DropProcessingTest, AnExistingFolderJpgIsReplacedThroughTheTrash) {
               (QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser) & 0x7777);
     EXPECT_EQ(QDir(music().file(u"A"_s)).entryList(QDir::Files | QDir::Hidden),
               (QStringList{u"1.mp3"_s, u"folder.jpg"_s}));
-    const QString trash =
-        QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + u"/Trash/files"_s;
-    EXPECT_EQ(QDir(trash).entryList(QDir::Files).size(), 1);
+    EXPECT_EQ(QDir(trashRoot() + u"/files"_s).entryList(QDir::Files).size(), 1);
 }
 
 TEST_F(DropProcessingTest, TheChecksBeforeAnyQuestion) {
@@ -343,14 +291,11 @@ TEST_F(DropProcessingTest, TheChecksBeforeAnyQuestion) {
     QFile::remove(gone);
     select(gone);
     drop({dropped});
-    EXPECT_TRUE(lastMessage().startsWith(u"The song 'gone' could not be found on your hard disk."
-                                         u"  (It was expected to be found at '"_s +
-                                         gone + u"'.)"_s))
+    EXPECT_TRUE(lastMessage().contains(u"could not be found"_s) && lastMessage().contains(gone))
         << lastMessage().toStdString();
     select(wav, catalogue::TAB_INELIGIBLE);
     drop({dropped});
-    EXPECT_EQ(lastMessage(), u"The song 'Seed' is a 'WAV audio file,' which does not "
-                             u"support embedding cover art."_s)
+    EXPECT_TRUE(lastMessage().contains(u"does not support embedding cover art"_s))
         << lastMessage().toStdString();
     EXPECT_TRUE(confirmation.asked.isEmpty());
     EXPECT_FALSE(QFile::exists(music().file(u"A/Folder.jpg"_s)));
@@ -362,12 +307,9 @@ TEST_F(DropProcessingTest, WhatIsNoCoverIsNeverOffered) {
     const QString path = song(u"A/1.mp3"_s);
     scan();
     select(path);
-    QList<QString> drops{imageBytes("plain text", u"notes.jpg"_s),
-                         imageBytes({}, u"empty.jpg"_s),
-                         imageBytes(truncatedJpeg(), u"cut.jpg"_s),
-                         imageBytes(pngDeclaring(100000, 100000), u"bomb.png"_s),
-                         music().file(u"a folder"_s),
-                         music().file(u"vanished.jpg"_s)};
+    QStringList drops{music().file(u"a folder"_s), music().file(u"vanished.jpg"_s)};
+    for (const BadImage& bad : badImages())
+        drops.append(imageBytes(bad.bytes, QString::fromLatin1(bad.name) + u".jpg"_s));
     QDir().mkpath(music().file(u"a folder"_s));
     const QString huge = music().file(u"huge.jpg"_s);
     {

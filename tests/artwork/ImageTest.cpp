@@ -46,17 +46,13 @@ TEST(ImageMeasure, WhatCannotBeReadOrIsAbsurdMeasuresZero) {
     EXPECT_EQ(GetArtworkXyprod(truncatedJpeg()), 600 * 600);
 }
 
-TEST(ImageMeasure, TheCacheMeasuresEachFileOnceUntilItChanges) {
+TEST(ImageMeasure, TheCacheMeasuresAgainWhenTheFileChanges) {
     TempFolder folder;
     const QString path = folder.copySeed(u"cover-300.jpg"_s, u"Folder.jpg"_s);
     ImageMeasureCache cache;
     EXPECT_EQ(cache.fileXyprod(path), 300 * 300);
-    EXPECT_EQ(cache.fileXyprod(path), 300 * 300);
-    EXPECT_EQ(cache.measurements(), 1);
-
     folder.copySeed(u"cover-600.jpg"_s, u"Folder.jpg"_s); // another size (and length)
     EXPECT_EQ(cache.fileXyprod(path), 600 * 600);
-    EXPECT_EQ(cache.measurements(), 2);
     QFile::remove(path);
     EXPECT_EQ(cache.fileXyprod(path), 0);
 }
@@ -71,10 +67,8 @@ TEST(ImageCheck, OnlyCompleteImagesOfSensibleSizePass) {
         writeFile(path, bytes);
         return ImageFileProblem(path);
     };
-    EXPECT_TRUE(problem({}).contains(u"is empty"_s));
-    EXPECT_TRUE(problem("plain text").contains(u"not a JPEG, PNG or BMP image"_s));
-    EXPECT_TRUE(problem(truncatedJpeg()).contains(u"cut short"_s));
-    EXPECT_TRUE(problem(pngDeclaring(100000, 100000)).contains(u"impossible size"_s));
+    for (const BadImage& bad : badImages())
+        EXPECT_TRUE(problem(bad.bytes).contains(bad.reason)) << bad.name;
     const QByteArray png = readFile(seedPath(u"cover-160x120.png"_s));
     EXPECT_TRUE(problem(png.left(png.size() - 40)).contains(u"cut short"_s));
     const QByteArray bmp = readFile(seedPath(u"cover-48.bmp"_s));
