@@ -1,8 +1,8 @@
 #include "tests/musiclibrary/AudioFileTestFiles.h"
 
+#include "musiclibrary/AudioFileIO.h"
 #include "musiclibrary/SafeFileWrite.h"
 #include "musiclibrary/tagio/ByteOrder.h"
-#include "musiclibrary/tagio/Mp4ItemAtoms.h"
 #include "tests/common/TestFiles.h"
 
 #include <QDir>
@@ -43,13 +43,16 @@ QByteArray id3v2Tag(int version, const QByteArray& frames, int padding, unsigned
            syncSafe(static_cast<quint32>(body.size())) + body;
 }
 
-QByteArray mpegAudioOfSeed() {
-    const QByteArray seed = readFile(seedPath(u"seed.mp3"_s));
-    // The seed's tag is v2.3 with a sync-safe size in bytes 6..9.
+QByteArray afterId3v2Tag(const QByteArray& file) {
+    // The tag's size is sync-safe in bytes 6..9 and leaves out the header.
     qint64 size = 0;
     for (int i = 6; i < 10; ++i)
-        size = (size << 7) | (static_cast<unsigned char>(seed.at(i)) & 0x7F);
-    return seed.mid(10 + size);
+        size = (size << 7) | (static_cast<unsigned char>(file.at(i)) & 0x7F);
+    return file.mid(10 + size);
+}
+
+QByteArray mpegAudioOfSeed() {
+    return afterId3v2Tag(seedBytes("seed.mp3"));
 }
 
 QStringList leftoverCopies(const QString& folder) {
@@ -83,20 +86,11 @@ QByteArray bigEndianBytes(quint64 value, int bytes) {
     return out;
 }
 
-QByteArray mp4Atom(const QByteArray& name, const QByteArray& payload, bool wide) {
-    if (wide)
-        return bigEndianBytes(1, 4) + name + bigEndianBytes(quint64(16 + payload.size()), 8) +
-               payload;
-    return bigEndianBytes(quint64(8 + payload.size()), 4) + name + payload;
-}
-
-QByteArray mp4DataAtom(quint32 type, const QByteArray& value) {
-    return mp4Atom("data", bigEndianBytes(type, 4) + bigEndianBytes(0, 4) + value);
-}
-
-std::optional<QStringList> mp4ItemNamesIn(const QByteArray& file) {
-    return musiclibrary::tagio::mp4ItemNames(
-        file.size(), [&file](qint64 offset, qint64 length) { return file.mid(offset, length); });
+QList<QByteArray> pictureBytes(const QString& path) {
+    QList<QByteArray> bytes;
+    for (const musiclibrary::Picture& picture : musiclibrary::readPictures(path))
+        bytes.append(picture.data);
+    return bytes;
 }
 
 } // namespace testing_support

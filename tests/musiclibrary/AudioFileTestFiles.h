@@ -8,8 +8,6 @@
 #include <QString>
 #include <QStringList>
 
-#include <optional>
-
 #include <sys/types.h>
 
 namespace testing_support {
@@ -22,6 +20,8 @@ QByteArray id3v2TextFrame(int version, const QByteArray& id, const QByteArray& t
 QByteArray id3v2Tag(int version, const QByteArray& frames, int padding = 0,
                     unsigned char flags = 0);
 
+// What follows a file's ID3v2 tag: the audio, which no write may touch.
+QByteArray afterId3v2Tag(const QByteArray& file);
 // seed.mp3 without its ID3v2 tag: just the MPEG frames.
 QByteArray mpegAudioOfSeed();
 
@@ -36,11 +36,8 @@ ino_t inodeOf(const QString& path);
 
 // value, most significant byte first, in the given number of bytes (up to 8).
 QByteArray bigEndianBytes(quint64 value, int bytes);
-// An MP4 atom: its size (in 64 bits after the name when wide), name, payload.
-QByteArray mp4Atom(const QByteArray& name, const QByteArray& payload, bool wide = false);
-// A data atom of the given type holding value, as in an MP4 tag item.
-QByteArray mp4DataAtom(quint32 type, const QByteArray& value);
-// The names of the items in an MP4 file's tag, by the engine's own atom walk.
-std::optional<QStringList> mp4ItemNamesIn(const QByteArray& file);
+
+// The images of the pictures in a song file, in order.
+QList<QByteArray> pictureBytes(const QString& path);
 
 } // namespace testing_support

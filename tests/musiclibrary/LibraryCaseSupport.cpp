@@ -6,16 +6,6 @@
 
 namespace testing_support {
 
-musiclibrary::TrackPtr onlyTrack(const musiclibrary::ITunesPtr& library) {
-    const QList<musiclibrary::TrackPtr> tracks = allTracks(*library);
-    EXPECT_EQ(tracks.size(), 1);
-    return tracks.value(0);
-}
-
-QByteArray seedBytes(const QString& name) {
-    return readFile(seedPath(name));
-}
-
 void runSql(const QString& databasePath, const std::string& sql) {
     sqlite3* db = nullptr;
     ASSERT_EQ(sqlite3_open(QFile::encodeName(databasePath).constData(), &db), SQLITE_OK);

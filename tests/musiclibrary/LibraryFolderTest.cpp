@@ -1,17 +1,19 @@
 // Opening a music folder: which files become tracks, in which order, and
-// with which names; and the paths that cannot be opened at all.
+// with which names; and the paths that cannot be opened at all. The
+// demonstration library: every picture format is in it, and building it
+// again gives the same library (which song has which artwork is checked song
+// by song by the scan of the demonstration library). User playlists: made,
+// filled, found, deleted, kept across runs, and written as .m3u8 files.
 
 #include "tests/musiclibrary/LibraryTestSupport.h"
 
-#include "musiclibrary/SafeFileWrite.h"
+#include "musiclibrary/DemoLibrary.h"
 
 #include <QFile>
-
-#include <fcntl.h>
-#include <sys/file.h>
-#include <unistd.h>
+#include <QFileInfo>
 
 #include <functional>
+#include <tuple>
 
 using namespace musiclibrary;
 using namespace testing_support;
@@ -37,12 +39,6 @@ TEST_F(LibraryFolderTest, ListsNestedAndHiddenAudioFilesInPathOrderWithTagsOrFil
     EXPECT_EQ(tracks[1]->Album(), u"First Album"_s);
     EXPECT_EQ(tracks[2]->TrackNumber(), 1);
     EXPECT_EQ(tracks[3]->Location(), music().path() + u"/B Artist/Album/02 second.mp3"_s);
-
-    // A second opening of the unchanged folder gives the same order and ids.
-    const ITunesPtr again = openMusic();
-    for (int i = 0; i < tracks.size(); ++i)
-        EXPECT_EQ(persistentId(*again, allTracks(*again).value(i)),
-                  persistentId(*library, tracks[i]));
 }
 
 TEST_F(LibraryFolderTest, SymbolicLinkLoopIsWalkedOnce) {
@@ -51,26 +47,6 @@ TEST_F(LibraryFolderTest, SymbolicLinkLoopIsWalkedOnce) {
     ASSERT_TRUE(QFile::link(music().path(), music().path() + u"/a/root"_s));
     const ITunesPtr library = openMusic();
     EXPECT_EQ(trackNames(*library), QStringList({u"Looped"_s}));
-}
-
-// A copy that no running write holds is what a killed write left: opening
-// the library removes it at once; a copy a write still holds stays.
-TEST_F(LibraryFolderTest, OpeningRemovesTemporaryCopiesThatNoWriteHolds) {
-    makeSong(music(), u"a/song.mp3"_s, {u"Song"_s, {}, {}, 0});
-    const QString left =
-        music().file(u"a/.song.mp3"_s + SafeFileWrite::copyNameMarker() + u"Qw12Er"_s);
-    const QString held =
-        music().file(u"a/.song.mp3"_s + SafeFileWrite::copyNameMarker() + u"Ty34Ui"_s);
-    writeFile(left, "partial");
-    writeFile(held, "partial");
-    const int holder = ::open(QFile::encodeName(held).constData(), O_RDONLY);
-    ASSERT_GE(holder, 0);
-    ASSERT_EQ(::flock(holder, LOCK_EX), 0);
-    const ITunesPtr library = openMusic();
-    EXPECT_EQ(trackNames(*library), QStringList({u"Song"_s}));
-    EXPECT_FALSE(QFile::exists(left));
-    EXPECT_TRUE(QFile::exists(held));
-    ::close(holder);
 }
 
 // A song that cannot be parsed is still a track, named by its file; it and a
@@ -86,60 +62,40 @@ TEST_F(LibraryFolderTest, ArtworkOfUnreadableOrUnhandledSongsIsRefusedNamingTheS
     EXPECT_EQ(broken->Name(), u"broken song"_s);
     EXPECT_EQ(unhandled->Artwork()->Count(), 0);
     const QString cover = seedPath(u"cover-75.jpg"_s);
-    const struct {
-        TrackPtr track;
-        std::function<void()> call;
-        int number;
-    } cases[] = {
+    const QList<std::tuple<TrackPtr, std::function<void()>, int>> cases{
         {broken, [&] { broken->Artwork()->Count(); }, LibraryError::Unreadable},
         {broken, [&] { broken->Artwork()->Item(1); }, LibraryError::Unreadable},
         {broken, [&] { broken->AddArtworkFromFile(cover); }, LibraryError::Unreadable},
         {unhandled, [&] { unhandled->AddArtworkFromFile(cover); }, LibraryError::Unsupported},
     };
-    for (const auto& c : cases) {
-        const LibraryError error = libraryErrorOf(c.call);
-        EXPECT_EQ(error.number(), c.number) << error.description().toStdString();
-        EXPECT_TRUE(error.description().contains(c.track->Location()))
+    for (const auto& [track, call, number] : cases) {
+        const LibraryError error = libraryErrorOf(call);
+        EXPECT_EQ(error.number(), number) << error.description().toStdString();
+        EXPECT_TRUE(error.description().contains(track->Location()))
             << error.description().toStdString();
     }
 }
 
-struct UnopenablePath {
-    const char* label;
-    QString relative;   // below the test's music folder
-    QByteArray content; // written as a file unless empty
-    int number;
-    QString descriptionPart;
-};
-
-class UnopenableLibraryTest : public LibraryTest,
-                              public ::testing::WithParamInterface<UnopenablePath> {};
-
-TEST_P(UnopenableLibraryTest, FailsWithDescriptionNamingThePath) {
-    const UnopenablePath& param = GetParam();
-    const QString path = music().path() + u'/' + param.relative;
-    if (!param.content.isEmpty())
-        writeFile(path, param.content);
-    const LibraryError error = libraryErrorOf([&] { open(path); });
-    EXPECT_EQ(error.number(), param.number);
-    EXPECT_TRUE(error.description().contains(path)) << error.description().toStdString();
-    EXPECT_TRUE(error.description().contains(param.descriptionPart))
-        << error.description().toStdString();
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Paths, UnopenableLibraryTest,
-    ::testing::Values(
-        UnopenablePath{"missing", u"nowhere"_s, {}, LibraryError::NotFound, u"does not exist"_s},
-        UnopenablePath{"text", u"notes.txt"_s, "just some text", LibraryError::Unreadable,
-                       u"neither a music folder nor a library file"_s},
-        UnopenablePath{"song", u"song.mp3"_s, QByteArray(512, '\x01'), LibraryError::Unreadable,
-                       u"neither a music folder nor a library file"_s},
-        UnopenablePath{"brokenXml", u"library.xml"_s, "<?xml version=\"1.0\"?><plist><dict><key>",
-                       LibraryError::Unreadable, u"cannot be read"_s}),
-    [](const auto& info) { return std::string(info.param.label); });
-
-TEST(LibraryOpenTest, EmptyPathIsRefused) {
+// Paths below the music folder, written as files with the content given.
+TEST_F(LibraryFolderTest, WhatCannotBeOpenedFailsWithADescriptionNamingThePath) {
+    const QList<std::tuple<QString, QByteArray, int, QString>> paths{
+        {u"nowhere"_s, {}, LibraryError::NotFound, u"does not exist"_s},
+        {u"notes.txt"_s, "just some text", LibraryError::Unreadable,
+         u"neither a music folder nor a library file"_s},
+        {u"song.mp3"_s, QByteArray(512, '\x01'), LibraryError::Unreadable,
+         u"neither a music folder nor a library file"_s},
+        {u"library.xml"_s, "<?xml version=\"1.0\"?><plist><dict><key>", LibraryError::Unreadable,
+         u"cannot be read"_s}};
+    for (const auto& [relative, content, number, part] : paths) {
+        const QString path = music().file(relative);
+        SCOPED_TRACE(path.toStdString());
+        if (!content.isEmpty())
+            writeFile(path, content);
+        const LibraryError error = libraryErrorOf([&] { open(path); });
+        EXPECT_EQ(error.number(), number);
+        EXPECT_TRUE(error.description().contains(path)) << error.description().toStdString();
+        EXPECT_TRUE(error.description().contains(part)) << error.description().toStdString();
+    }
     EXPECT_EQ(libraryErrorOf([] { openLibrary(QString(), {}); }).number(),
               LibraryError::InvalidArgument);
 }
@@ -162,10 +118,130 @@ TEST_F(LibraryTest, AlbumTagsAreReadFromEveryKindOfTag) {
         SCOPED_TRACE(track->Location().toStdString());
         const AlbumTags expected = tagged.contains(track->Location()) ? album : AlbumTags{};
         const AlbumTags tags = track->ReadAlbumTags();
-        EXPECT_EQ(tags.albumArtist, expected.albumArtist);
-        EXPECT_EQ(tags.releaseId, expected.releaseId);
-        EXPECT_EQ(tags.releaseGroupId, expected.releaseGroupId);
+        EXPECT_EQ(std::tie(tags.albumArtist, tags.releaseId, tags.releaseGroupId),
+                  std::tie(expected.albumArtist, expected.releaseId, expected.releaseGroupId));
     }
+}
+
+// One line per track: its location, then each artwork's format, whether it
+// is downloaded art, and its bytes.
+QStringList contentsOf(IiTunes& library) {
+    QStringList tracks;
+    for (const TrackPtr& track : allTracks(library)) {
+        QString line = track->Location();
+        if (QFileInfo::exists(track->Location())) {
+            const ArtworkCollectionPtr artwork = track->Artwork();
+            const QList<QByteArray> data = track->ArtworkData();
+            for (int i = 1; i <= artwork->Count(); ++i)
+                line += u" %1:%2"_s.arg(artwork->Item(i)->Format())
+                            .arg(artwork->Item(i)->IsDownloadedArtwork() ? u"d:"_s : QString()) +
+                        QString::fromLatin1(data.value(i - 1).toBase64());
+        }
+        tracks.append(line);
+    }
+    return tracks;
+}
+
+TEST_F(LibraryFolderTest, TheDemoHoldsEveryPictureFormatAndRebuildingUndoesChanges) {
+    const QString folder = music().path() + u"/Demo Library"_s;
+    const QString libraryFile = buildDemoLibrary(folder, options());
+    const QStringList built = contentsOf(*open(libraryFile));
+    for (int format : {ITArtworkFormatJPEG, ITArtworkFormatPNG, ITArtworkFormatBMP})
+        EXPECT_TRUE(built.join(u'\n').contains(u" %1:"_s.arg(format))) << format;
+
+    const TrackPtr first = allTracks(*open(libraryFile))[0];
+    first->AddArtworkFromFile(seedPath(u"cover-75.jpg"_s));
+    first->SetDownloadedArtworkFromFile(seedPath(u"cover-75.jpg"_s));
+    writeFile(folder + u"/stray.txt"_s, "left over");
+    ASSERT_NE(contentsOf(*open(libraryFile)), built);
+
+    EXPECT_EQ(buildDemoLibrary(folder, options()), libraryFile);
+    EXPECT_EQ(contentsOf(*open(libraryFile)), built);
+    EXPECT_FALSE(QFileInfo::exists(folder + u"/stray.txt"_s));
+}
+
+TEST_F(LibraryFolderTest, TheDemoRefusesToReplaceAnUnrelatedFolder) {
+    writeFile(music().file(u"precious/keep.txt"_s), "mine");
+    const QString folder = music().path() + u"/precious"_s;
+    const LibraryError error = libraryErrorOf([&] { buildDemoLibrary(folder, options()); });
+    EXPECT_EQ(error.number(), LibraryError::InvalidArgument);
+    EXPECT_TRUE(error.description().contains(folder));
+    EXPECT_TRUE(QFileInfo::exists(folder + u"/keep.txt"_s));
+}
+
+class PlaylistTest : public LibraryTest {
+protected:
+    void SetUp() override {
+        makeSong(music(), u"1.mp3"_s, {u"One"_s, u"Ann"_s, {}, 0});
+        makeSong(music(), u"2.mp3"_s, {u"Two"_s, {}, {}, 0});
+        makeSong(music(), u"3.m4a"_s, {u"Three"_s, u"Cy"_s, {}, 0});
+    }
+    QString playlistFile(const QString& name) const {
+        return dataFolder() + u"/playlists/"_s + name;
+    }
+};
+
+TEST_F(PlaylistTest, CreateAddFindDeleteAndKeepAcrossRuns) {
+    const QString name = u"Quillmoth - download artwork"_s;
+    {
+        const ITunesPtr library = openMusic();
+        const QList<TrackPtr> tracks = allTracks(*library);
+        const UserPlaylistPtr playlist = library->CreatePlaylist(name);
+        playlist->AddTrack(tracks[2]);
+        playlist->AddTrack(tracks[0]);
+        library->CreatePlaylist(u"Other/Name"_s)->AddTrack(tracks[1]);
+    }
+    const ITunesPtr library = openMusic();
+    const PlaylistCollectionPtr playlists = library->LibrarySource()->Playlists();
+    ASSERT_EQ(playlists->Count(), 2);
+    EXPECT_EQ(playlists->Item(2)->Name(), u"Other/Name"_s);
+    const PlaylistPtr found = playlists->ItemByName(name);
+    ASSERT_TRUE(found);
+    const TrackCollectionPtr tracks = found->Tracks();
+    ASSERT_EQ(tracks->Count(), 2);
+    EXPECT_EQ(tracks->Item(1)->Name(), u"Three"_s);
+    EXPECT_EQ(tracks->Item(2)->Name(), u"One"_s);
+    int32_t high = 0, low = 0;
+    library->GetITObjectPersistentIDs(allTracks(*library)[1], high, low);
+    EXPECT_EQ(libraryErrorOf([&] { tracks->ItemByPersistentID(high, low); }).number(),
+              LibraryError::NotFound);
+    EXPECT_FALSE(playlists->ItemByName(u"quillmoth - download artwork"_s));
+
+    const QString file = playlistFile(name + u".m3u8"_s);
+    EXPECT_EQ(readFile(file), (u"#EXTM3U\n#EXTINF:-1,Cy - Three\n"_s + music().path() +
+                               u"/3.m4a\n#EXTINF:-1,Ann - One\n"_s + music().path() + u"/1.mp3\n"_s)
+                                  .toUtf8());
+    EXPECT_TRUE(QFile::exists(playlistFile(u"Other_Name.m3u8"_s)));
+
+    found->Delete();
+    EXPECT_FALSE(QFile::exists(file));
+    EXPECT_EQ(playlists->Count(), 1);
+    EXPECT_FALSE(playlists->ItemByName(name));
+    EXPECT_EQ(libraryErrorOf([&] { found->Tracks(); }).number(), LibraryError::Deleted);
+    EXPECT_EQ(libraryErrorOf([&] { found->Delete(); }).number(), LibraryError::Deleted);
+    EXPECT_EQ(openMusic()->LibrarySource()->Playlists()->Count(), 1);
+}
+
+TEST_F(PlaylistTest, DuplicateNamesGetTheirOwnFiles) {
+    const ITunesPtr library = openMusic();
+    const UserPlaylistPtr first = library->CreatePlaylist(u"Same"_s);
+    const UserPlaylistPtr second = library->CreatePlaylist(u"Same"_s);
+    second->AddTrack(allTracks(*library)[0]);
+    EXPECT_EQ(library->LibrarySource()->Playlists()->Count(), 2);
+    first->Delete();
+    const PlaylistPtr left = library->LibrarySource()->Playlists()->ItemByName(u"Same"_s);
+    ASSERT_TRUE(left);
+    EXPECT_EQ(left->Tracks()->Count(), 1);
+}
+
+TEST_F(PlaylistTest, LibraryPlaylistCannotBeDeleted) {
+    const ITunesPtr library = openMusic();
+    const PlaylistPtr all = library->LibraryPlaylist();
+    EXPECT_EQ(libraryErrorOf([&] { all->Delete(); }).number(), LibraryError::Unsupported);
+    EXPECT_EQ(libraryErrorOf([&] { all->Tracks()->Item(4); }).number(),
+              LibraryError::InvalidArgument);
+    EXPECT_EQ(libraryErrorOf([&] { library->CreatePlaylist(u"x"_s)->AddTrack(nullptr); }).number(),
+              LibraryError::InvalidArgument);
 }
 
 } // namespace

@@ -38,11 +38,11 @@ namespace {
 
 // Expects the append to fail with number and the file and its folder to stay
 // as they were.
-void expectRefusedAndUnchanged(const QString& path, int number, const QString& reason = {}) {
+void expectRefusedAndUnchanged(const QString& path, int number, const QString& reason = {},
+                               const QByteArray& picture = seedBytes("cover-300.jpg")) {
     const bool existed = QFile::exists(path);
     const QByteArray before = existed ? readFile(path) : QByteArray();
-    const LibraryError error =
-        libraryErrorOf([&] { appendPicture(path, seedBytes("cover-300.jpg")); });
+    const LibraryError error = libraryErrorOf([&] { appendPicture(path, picture); });
     EXPECT_EQ(error.number(), number) << error.description().toStdString();
     EXPECT_TRUE(error.description().startsWith(u"Cannot add artwork to \""_s + path + u"\": "_s))
         << error.description().toStdString();
@@ -81,15 +81,7 @@ protected:
     TempFolder folder;
 };
 
-class SafeWriteOfKind : public SongWriteTest, public ::testing::WithParamInterface<const char*> {
-protected:
-    void SetUp() override {
-        const QString seed = QString::fromLatin1(GetParam());
-        path = folder.copySeed(seed, u"song."_s + QFileInfo(seed).suffix());
-    }
-
-    QString path;
-};
+class SafeWriteOfKind : public SongWriteTest, public ::testing::WithParamInterface<const char*> {};
 
 // The seeds have no room for a picture, so these are writes of a new version
 // (the failures of writes in place are InPlaceWriteOfKind's). A failure at
@@ -97,21 +89,17 @@ protected:
 // was; the process's file size limit makes the kernel refuse the copy's
 // writes for real, without a disk that is actually full.
 TEST_P(SafeWriteOfKind, AFailureAtAnyStageOrAWriteCutShortLeavesTheOriginalAndNoCopy) {
+    const QString seed = QString::fromLatin1(GetParam());
+    const QString path = folder.copySeed(seed, u"song."_s + QFileInfo(seed).suffix());
     expectEveryFailingStageRefused(path);
 
-    const QByteArray before = readFile(path);
     // The song itself fits under the limit; the song with a cover does not.
     const QByteArray bigCover = seedBytes("cover-600.jpg") + QByteArray(64 * 1024, '\0');
-    LibraryError error(0, QString());
     {
-        FileSizeLimit limit(static_cast<rlim_t>(before.size() + 1024));
+        FileSizeLimit limit(static_cast<rlim_t>(QFileInfo(path).size() + 1024));
         ASSERT_TRUE(limit.active());
-        error = libraryErrorOf([&] { appendPicture(path, bigCover); });
+        expectRefusedAndUnchanged(path, LibraryError::WriteFailed, {}, bigCover);
     }
-    EXPECT_EQ(error.number(), LibraryError::WriteFailed) << error.description().toStdString();
-    EXPECT_TRUE(error.description().contains(path)) << error.description().toStdString();
-    EXPECT_EQ(readFile(path), before);
-    EXPECT_TRUE(leftoverCopies(folder.path()).isEmpty());
 
     // With the failures gone the same write goes through.
     appendPicture(path, bigCover);
@@ -167,8 +155,6 @@ TEST(SafeWrite, FilesItCannotReplaceOrReadAreRefusedAndLeftAsTheyWere) {
         {file("cut.aiff", seedBytes("seed.aiff").left(2000)), LibraryError::Unreadable, QString()}};
     for (const auto& [path, number, reason] : refused) {
         SCOPED_TRACE(path.toStdString());
-        const AudioFileFacts facts = readAudioFileFacts(path);
-        EXPECT_FALSE(facts.tagsReadable && facts.pictures.size() > 0);
         expectRefusedAndUnchanged(path, number, reason);
     }
     struct stat st {};
@@ -234,12 +220,7 @@ TEST(SafeWrite, ChangeByAnotherProgramBeforeTheRenameWins) {
     SafeFileWrite write(path);
     const QByteArray theirs = readFile(path) + QByteArray("their change");
     writeFile(path, theirs);
-    try {
-        write.commit();
-        ADD_FAILURE() << "the rename went ahead";
-    } catch (const FileFailure& failure) {
-        EXPECT_EQ(failure.reason, u"another program changed the file at the same time."_s);
-    }
+    EXPECT_THROW(write.commit(), FileFailure);
     EXPECT_EQ(readFile(path), theirs);
 }
 
@@ -274,17 +255,9 @@ QStringList journalsIn(const QString& folder) {
     return names;
 }
 
-// What follows the ID3v2 tag: the audio, which no write may touch.
-QByteArray afterTag(const QByteArray& file) {
-    const qint64 size = 10 + ((qint64(file[6]) & 0x7F) << 21 | (qint64(file[7]) & 0x7F) << 14 |
-                              (qint64(file[8]) & 0x7F) << 7 | (qint64(file[9]) & 0x7F));
-    return file.mid(size);
-}
-
 TEST_F(SongWriteTest, AWriteAnewLeavesRoomAndTheNextChangesGoInPlace) {
-    const QString path = folder.copySeed(u"seed.mp3"_s, u"Album/song.mp3"_s);
-    const QByteArray audio = afterTag(readFile(path));
-    appendPicture(path, seedBytes("cover-600.jpg"));
+    const QString path = roomySong();
+    const QByteArray audio = mpegAudioOfSeed();
     const qint64 size = QFileInfo(path).size();
     const ino_t inode = inodeOf(path);
     appendPicture(path, seedBytes("cover-300.jpg"));
@@ -292,14 +265,14 @@ TEST_F(SongWriteTest, AWriteAnewLeavesRoomAndTheNextChangesGoInPlace) {
     appendPicture(path, seedBytes("cover-75.jpg"));
     EXPECT_EQ(inodeOf(path), inode) << "the same file, written in place";
     EXPECT_EQ(QFileInfo(path).size(), size);
-    EXPECT_EQ(afterTag(readFile(path)), audio);
+    EXPECT_EQ(afterId3v2Tag(readFile(path)), audio);
     EXPECT_EQ(readPictures(path).size(), 2);
 
     // More than the room holds: a new version again, and the audio still
     // byte for byte the same.
     appendPicture(path, seedBytes("cover-600.jpg") + QByteArray(40000, '\0'));
     EXPECT_NE(inodeOf(path), inode);
-    EXPECT_EQ(afterTag(readFile(path)), audio);
+    EXPECT_EQ(afterId3v2Tag(readFile(path)), audio);
     EXPECT_TRUE(leftoverCopies(folder.file(u"Album"_s)).isEmpty());
 }
 
