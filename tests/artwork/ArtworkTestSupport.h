@@ -42,13 +42,11 @@ public:
     int tab = catalogue::TAB_ELIGIBLE;
     int rowsVisible = 12;
     QList<int> scrolledRows;
-    int shownAgain = 0;
-    int refreshed = 0;
     int currentTab() const override { return tab; }
     int gridRowsVisible() const override { return rowsVisible; }
     void scrollToRow(int, int row) override { scrolledRows.append(row); }
-    void showSelectedRow(int) override { ++shownAgain; }
-    void refreshList(int) override { ++refreshed; }
+    void showSelectedRow(int) override {}
+    void refreshList(int) override {}
 };
 
 class ArtworkLibraryTest : public LibraryTest {

@@ -69,7 +69,6 @@ TEST_F(DownloadRunTest, APlaylistThatCannotBeMadeEndsTheRunQuietly) {
     EXPECT_FALSE(failure.isEmpty());
     EXPECT_TRUE(ui.messages.shown.isEmpty());
     EXPECT_FALSE(progress.active());
-    QFile::remove(dataFolder() + u"/playlists"_s);
 }
 
 TEST_F(DownloadRunTest, DownloadedArtMovesIntoTheFileAndSongsWithoutItStayChecked) {
@@ -122,11 +121,7 @@ TEST_F(DownloadRunTest, AFailedWriteKeepsTheDownloadedArt) {
     EXPECT_EQ(embedDownloaded(), 0);
     EXPECT_EQ(readFile(damaged), before);
     EXPECT_TRUE(track(damaged)->Artwork()->Item(1)->IsDownloadedArtwork());
-    ASSERT_EQ(ui.messages.shown.size(), 2);
-    EXPECT_TRUE(ui.messages.shown[0].text.startsWith(
-        u"The following error occurred while trying to embed '"_s));
-    EXPECT_TRUE(ui.messages.shown[0].text.endsWith(
-        u"Choose OK to continue, or Cancel to stop further embedding."_s));
+    EXPECT_EQ(ui.messages.shown.size(), 2) << "the error, then the summary";
     EXPECT_TRUE(track(later)->Artwork()->Item(1)->IsDownloadedArtwork())
         << "Cancel stopped the run";
 }

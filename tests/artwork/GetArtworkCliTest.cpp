@@ -96,11 +96,8 @@ TEST_F(GetArtworkCliTest, PlaylistGetAndEmbedPutTheRightCoversIntoTheFiles) {
         << got.lines[4].toStdString();
     EXPECT_EQ(got.lines[5], u"Done getting album artwork."_s);
     EXPECT_TRUE(got.lines.contains(u"Number of songs given downloaded artwork: 4"_s));
-    EXPECT_TRUE(got.errors.contains(u"progress 100%"_s));
     EXPECT_EQ(services.requests().size(), 5) << "one look-up per album, the searches included";
     EXPECT_EQ(services.requestsTo(u"/ws/"_s), 2);
-    for (const testing_support::FakeRequest& request : services.requests())
-        EXPECT_TRUE(request.headers.value("user-agent").startsWith("Quillmoth/"));
 
     const CliResult embedded = run({u"embed-downloaded"_s});
     ASSERT_EQ(embedded.exitCode, 0) << embedded.errors.toStdString();
@@ -115,13 +112,6 @@ TEST_F(GetArtworkCliTest, PlaylistGetAndEmbedPutTheRightCoversIntoTheFiles) {
     EXPECT_EQ(onlyPicture(c2), searchCover);
     EXPECT_EQ(onlyPicture(d1), own);
     EXPECT_TRUE(musiclibrary::readPictures(e1).isEmpty());
-
-    // A second run finds every answer in the cache or the songs served.
-    const int asked = services.requests().size();
-    const CliResult again = run({u"get-artwork"_s});
-    ASSERT_EQ(again.exitCode, 0);
-    EXPECT_TRUE(again.lines[0].startsWith(u"1,2\tskipped"_s)) << again.lines[0].toStdString();
-    EXPECT_EQ(services.requests().size(), asked);
 }
 
 // Bad arguments are usage errors; a playlist or tracks that do not exist are

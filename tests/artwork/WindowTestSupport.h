@@ -13,6 +13,7 @@
 #include "musiclibrary/DemoLibrary.h"
 #include "musiclibrary/Library.h"
 #include "support/Registry.h"
+#include "tests/artwork/CliTestSupport.h"
 #include "tests/common/ScriptedUi.h"
 #include "tests/common/TestFiles.h"
 
@@ -20,7 +21,6 @@
 #include <QDialog>
 #include <QDirIterator>
 #include <QMap>
-#include <QProcess>
 #include <QSet>
 #include <QTimer>
 #include <QToolButton>
@@ -121,14 +121,11 @@ protected:
     }
     // The standard output of quillmoth-cli on the second copy.
     QString cli(const QStringList& arguments) {
-        QProcess process;
-        process.start(
-            QStringLiteral(QUILLMOTH_CLI),
-            QStringList{u"--library"_s, otherLibrary, u"--data-folder"_s, otherData.path()} +
-                arguments);
-        EXPECT_TRUE(process.waitForFinished(120000));
-        EXPECT_EQ(process.exitCode(), 0) << process.readAllStandardError().toStdString();
-        return QString::fromUtf8(process.readAllStandardOutput());
+        const CliResult result =
+            runCli(QStringList{u"--library"_s, otherLibrary, u"--data-folder"_s, otherData.path()} +
+                   arguments);
+        EXPECT_EQ(result.exitCode, 0) << result.errors.toStdString();
+        return result.lines.join(u'\n');
     }
     // Plays each wizard chosen in the window, then runs the same command of
     // quillmoth-cli on the second copy: each ends with the same words, and

@@ -1,9 +1,11 @@
-// Delete Artwork, the folder thumbnails and downloaded artwork as the main
-// window runs them on the demonstration library, against the same runs of
-// quillmoth-cli on a second copy of it; and a run the user interferes with.
+// Embed Artwork, Delete Artwork, the folder thumbnails and downloaded artwork
+// as the main window runs them on the demonstration library, against the same
+// runs of quillmoth-cli on a second copy of it; and a run the user interferes
+// with.
 
 #include "artwork/FormWizardCreateFolderJpg.h"
 #include "artwork/FormWizardDeleteArtwork.h"
+#include "artwork/FormWizardEmbedArtwork.h"
 #include "artwork/WizardControls.h"
 #include "mainwindow/FormFilter.h"
 #include "mainwindow/ReviewCommands.h"
@@ -11,6 +13,7 @@
 
 #include <QCheckBox>
 #include <QHeaderView>
+#include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStyleOptionViewItem>
@@ -39,6 +42,25 @@ QPoint checkBoxCentre(QTreeView* list, int row) {
 }
 
 class WizardWindowTest : public testing_support::DemoWindowTest {};
+
+TEST_F(WizardWindowTest, EmbedArtworkFromTheWindowAndTheCommandLineAgree) {
+    runner.play = [](QDialog& dialog) {
+        auto& wizard = dynamic_cast<FormWizardEmbedArtwork&>(dialog);
+        wizard.ButNext()->click();
+        for (int row = 0; row < wizard.ListUse->count(); ++row)
+            if (wizard.ListUse->item(row)->data(Qt::UserRole).toInt() == SourceLargest)
+                SelectPosition(wizard.ListUse, row + 1);
+        wizard.ButRemove->click();
+        SelectPosition(wizard.ListTargetSizes, 5); // "iPod video/5G (2005) -- 200 x 200"
+        wizard.OptDeleteDownloaded[1]->click();
+        wizard.OptExistingEmbedded[2]->click();
+        wizard.ButNext()->click();
+        wizard.ButNext()->click();
+    };
+    expectTwinsAgree({{keys::EmbedArtwork,
+                       {u"embed"_s, u"--sources"_s, u"1,2,3,4,5,6,7"_s, u"--target"_s, u"200"_s,
+                        u"--existing"_s, u"2"_s, u"--delete-downloaded"_s}}});
+}
 
 TEST_F(WizardWindowTest, DeleteArtworkFromTheWindowAndTheCommandLineAgree) {
     runner.play = [this](QDialog& dialog) {
