@@ -63,9 +63,13 @@ protected:
 
 // Which cover each kind of tag or search finds shows in the command line's
 // run; these are the parts of the exchange it does not show.
+// The group's cover comes through a redirect on this machine, as the archive
+// serves its images.
 TEST_F(CoverLookupTest, AReleaseWithoutACoverGivesWayToItsGroupFromTheTags) {
     services.on(u"/release/"_s + ReleaseId + u"/front-250"_s, {respond(404, "Not Found")});
-    services.on(u"/release-group/"_s + GroupId + u"/front-250"_s, {respond(200, cover)});
+    services.on(u"/release-group/"_s + GroupId + u"/front-250"_s,
+                {redirectResponse(services.address() + u"/download/1/cover_itemimage.jpg"_s)});
+    services.on(u"/download/1/cover_itemimage.jpg"_s, {respond(200, cover)});
     const CoverAnswer answer = lookUp(kindOfBlue(ReleaseId, GroupId), nullptr, u"250"_s);
     EXPECT_EQ(answer.outcome, CoverOutcome::Found) << answer.reason.toStdString();
     EXPECT_EQ(answer.image, cover);
@@ -93,15 +97,6 @@ TEST_F(CoverLookupTest, ConfidentSearchHitFetchesTheGroupsCoverAtTheChosenSize) 
               u"releasegroup:\"Kind of Blue\" AND artist:\"Miles Davis\""_s);
 }
 
-TEST_F(CoverLookupTest, RedirectsOnThisMachineAreFollowed) {
-    services.on(ReleaseFront,
-                {redirectResponse(services.address() + u"/download/1/cover_itemimage.jpg"_s)});
-    services.on(u"/download/1/cover_itemimage.jpg"_s, {respond(200, cover)});
-    const CoverAnswer followed = lookUp(kindOfBlue(ReleaseId));
-    EXPECT_EQ(followed.outcome, CoverOutcome::Found) << followed.reason.toStdString();
-    EXPECT_EQ(followed.image, cover);
-}
-
 // Nothing is attached on any of these, and each says why in a sentence.
 TEST_F(CoverLookupTest, UnsuccessfulLookUpsSayWhyAndBringNoImage) {
     using enum CoverOutcome;
@@ -121,10 +116,7 @@ TEST_F(CoverLookupTest, UnsuccessfulLookUpsSayWhyAndBringNoImage) {
          1},
         {"other artist", searchGives({{GroupId, 100, u"Kind of Blue"_s, u"Miles Davies Band"_s}}),
          NotFound, "knows no", 1},
-        {"no hit", searchGives({}), NotFound, "knows no", 1},
         {"malformed JSON", searchSays(jsonResponse("{\"release-groups\": [ {\"id\": ")), Failed,
-         "not what its interface documents", 1},
-        {"JSON of another shape", searchSays(jsonResponse("{\"releases\": []}")), Failed,
          "not what its interface documents", 1},
         {"no answer in time", archiveSays(silence()), Failed, "did not answer within", 1},
         {"server error", archiveSays(respond(500, "oops")), Failed, "status 500", 1},

