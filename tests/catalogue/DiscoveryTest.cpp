@@ -196,17 +196,6 @@ TEST(PathOps, TrackLocationIsTrimmedAndEmptyOnFailure) {
     EXPECT_EQ(TrackLocation(nullptr), QString());
 }
 
-TEST(PathOps, MakeFolderPathCreatesEveryLevel) {
-    TempFolder temp;
-    EXPECT_FALSE(PathExists(temp.path() + u"/x"_s));
-    EXPECT_TRUE(MakeFolderPath(temp.path() + u"/x/y/z"_s));
-    EXPECT_TRUE(QFileInfo(temp.path() + u"/x/y/z"_s).isDir());
-    writeFile(temp.file(u"file"_s), "x");
-    EXPECT_FALSE(MakeFolderPath(temp.path() + u"/file/below"_s));
-    EXPECT_FALSE(MakeFolderPath(QString()));
-    EXPECT_FALSE(PathExists(QString()));
-}
-
 TEST(TempArtwork, SavesUnderTheFormatsNameAndOnlyWhenTheRulesAllow) {
     TempFolder temp;
     const QString data = temp.path() + u'/';

@@ -8,19 +8,27 @@ namespace fake {
 
 namespace {
 
+// The bytes of an image file, refused as the engine refuses one it cannot read.
+QByteArray imageBytes(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        throw LibraryError(LibraryError::NotFound, u"Cannot read \""_s + path + u'"');
+    return file.readAll();
+}
+
+template <typename T> T itemAt(const std::vector<T>& items, int index) {
+    if (index < 1 || index > static_cast<int>(items.size()))
+        throw LibraryError(LibraryError::InvalidArgument, u"Nothing at that index."_s);
+    return items[static_cast<size_t>(index - 1)];
+}
+
 class FakeArtworkCollection : public musiclibrary::IITArtworkCollection {
 public:
     explicit FakeArtworkCollection(std::shared_ptr<FakeTrack> track) : m_track(std::move(track)) {}
     int Count() override {
-        failIf(m_track->failing, u"Artwork.Count"_s);
-        return static_cast<int>(m_track->artwork.size());
+        return answer(m_track->failing, "Artwork.Count", static_cast<int>(m_track->artwork.size()));
     }
-    musiclibrary::ArtworkPtr Item(int index) override {
-        failIf(m_track->failing, u"Artwork.Item"_s);
-        if (index < 1 || index > Count())
-            throw LibraryError(LibraryError::InvalidArgument, u"No artwork at that index."_s);
-        return m_track->artwork[static_cast<size_t>(index - 1)];
-    }
+    musiclibrary::ArtworkPtr Item(int index) override { return itemAt(m_track->artwork, index); }
 
 private:
     std::shared_ptr<FakeTrack> m_track;
@@ -31,18 +39,14 @@ public:
     explicit FakeTrackCollection(std::shared_ptr<FakeLibrary> library)
         : m_library(std::move(library)) {}
     int Count() override {
-        failIf(m_library->failing, u"Tracks.Count"_s);
-        return static_cast<int>(m_library->tracks.size());
+        return answer(m_library->failing, "Tracks.Count",
+                      static_cast<int>(m_library->tracks.size()));
     }
     musiclibrary::TrackPtr Item(int index) override {
-        ++m_library->itemCalls;
         failIf(m_library->failing, u"Item:"_s + QString::number(index));
-        if (index < 1 || index > static_cast<int>(m_library->tracks.size()))
-            throw LibraryError(LibraryError::InvalidArgument, u"No track at that index."_s);
-        return m_library->tracks[static_cast<size_t>(index - 1)];
+        return itemAt(m_library->tracks, index);
     }
     musiclibrary::TrackPtr ItemByPersistentID(int32_t high, int32_t low) override {
-        failIf(m_library->failing, u"ItemByPersistentID"_s);
         for (const FakeTrackPtr& track : m_library->tracks) {
             if (track->high == high && track->low == low && !track->deleted)
                 return track;
@@ -60,7 +64,6 @@ public:
         : m_library(std::move(library)) {}
     QString Name() const override { return u"Library"_s; }
     musiclibrary::TrackCollectionPtr Tracks() override {
-        failIf(m_library->failing, u"Tracks"_s);
         return std::make_shared<FakeTrackCollection>(m_library);
     }
     void Delete() override {
@@ -78,50 +81,11 @@ void failIf(const QSet<QString>& failing, const QString& what) {
         throw LibraryError(LibraryError::Failed, u"Injected failure: "_s + what);
 }
 
-void FakeArtwork::Delete() {
-    failIf(failing, u"Delete"_s);
-}
-
 void FakeArtwork::SaveArtworkToFile(const QString& path) {
     failIf(failing, u"SaveArtworkToFile"_s);
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size())
         throw LibraryError(LibraryError::WriteFailed, u"Cannot write \""_s + path + u'"');
-}
-
-int FakeArtwork::Format() {
-    failIf(failing, u"Format"_s);
-    return format;
-}
-
-bool FakeArtwork::IsDownloadedArtwork() {
-    failIf(failing, u"IsDownloadedArtwork"_s);
-    return downloaded;
-}
-
-QString FakeTrack::Name() const {
-    failIf(failing, u"Name"_s);
-    return name;
-}
-QString FakeTrack::Album() const {
-    failIf(failing, u"Album"_s);
-    return album;
-}
-QString FakeTrack::Artist() const {
-    failIf(failing, u"Artist"_s);
-    return artist;
-}
-int FakeTrack::TrackNumber() const {
-    failIf(failing, u"TrackNumber"_s);
-    return trackNumber;
-}
-QString FakeTrack::KindAsString() const {
-    failIf(failing, u"KindAsString"_s);
-    return kind;
-}
-QString FakeTrack::Location() const {
-    failIf(failing, u"Location"_s);
-    return location;
 }
 
 musiclibrary::ArtworkCollectionPtr FakeTrack::Artwork() {
@@ -130,11 +94,9 @@ musiclibrary::ArtworkCollectionPtr FakeTrack::Artwork() {
 }
 
 musiclibrary::ArtworkPtr FakeTrack::AddArtworkFromFile(const QString& imagePath) {
-    QFile file(imagePath);
-    if (!file.open(QIODevice::ReadOnly))
-        throw LibraryError(LibraryError::NotFound, u"Cannot read \""_s + imagePath + u'"');
+    const QByteArray bytes = imageBytes(imagePath);
     FakeArtworkPtr picture = addPicture();
-    picture->bytes = file.readAll();
+    picture->bytes = bytes;
     return picture;
 }
 
@@ -147,14 +109,9 @@ void FakeTrack::SetDownloadedArtworkFromFile(const QString& imagePath) {
 }
 
 void FakeTrack::EditArtwork(const musiclibrary::ArtworkEdit& edit) {
-    failIf(failing, u"EditArtwork"_s);
     std::vector<QByteArray> added;
-    for (const QString& path : edit.addImagePaths) {
-        QFile file(path);
-        if (!file.open(QIODevice::ReadOnly))
-            throw LibraryError(LibraryError::NotFound, u"Cannot read \""_s + path + u'"');
-        added.push_back(file.readAll());
-    }
+    for (const QString& path : edit.addImagePaths)
+        added.push_back(imageBytes(path));
     std::vector<FakeArtworkPtr> kept;
     for (size_t i = 0; i < artwork.size(); ++i)
         if (!edit.removePositions.contains(int(i) + 1))
@@ -165,7 +122,6 @@ void FakeTrack::EditArtwork(const musiclibrary::ArtworkEdit& edit) {
 }
 
 QList<QByteArray> FakeTrack::ArtworkData() {
-    failIf(failing, u"ArtworkData"_s);
     QList<QByteArray> data;
     for (const FakeArtworkPtr& picture : artwork)
         data.append(picture->bytes);
@@ -188,7 +144,6 @@ FakeTrackPtr FakeLibrary::addTrack(const QString& name, const QString& location,
     track->artist = artist;
     track->album = album;
     track->trackNumber = number;
-    track->high = 0;
     track->low = m_nextId++;
     tracks.push_back(track);
     return track;
@@ -204,7 +159,6 @@ musiclibrary::SourcePtr FakeLibrary::LibrarySource() {
 }
 
 musiclibrary::UserPlaylistPtr FakeLibrary::CreatePlaylist(const QString& name) {
-    failIf(failing, u"CreatePlaylist"_s);
     auto playlist = std::make_shared<FakeUserPlaylist>();
     playlist->name = name;
     createdPlaylists.push_back(playlist);

@@ -60,30 +60,12 @@ protected:
 
 // How a scan of songs ends shows in the main window's own test; an empty
 // library ends the same way.
-TEST_F(ScanTest, AnEmptyLibraryEndsWithEmptyListsAndZeroCaptions) {
-    QStringList captions;
-    QObject::connect(&session.Counts, &TabCounts::captionChanged,
-                     [&](int, const QString& caption) { captions.append(caption); });
+TEST_F(ScanTest, AnEmptyLibraryEndsWithEmptyLists) {
     scan();
     EXPECT_EQ(session.Eligible.rowCount() + session.Ineligible.rowCount(), 0);
-    EXPECT_EQ(captions, (QStringList{u"Eligi&ble Songs (0)"_s, u"Ineligible S&ongs (0)"_s}));
     EXPECT_EQ(hooks.enabled, 1);
     EXPECT_EQ(progress.doneCalls, 1);
     EXPECT_TRUE(ui.messages.shown.isEmpty());
-}
-
-// What a later refresh under the filter shows is the Filter command's part.
-TEST_F(ScanTest, FilterAtScanTimeKeepsSongsWithoutArtwork) {
-    image(u"F/Folder.JPG"_s);
-    library->addTrack(u"Folder"_s, song(u"F/1.mp3"_s));
-    library->addTrack(u"Bare"_s, song(u"N/2.mp3"_s));
-    library->addTrack(u"Embedded"_s, song(u"E/3.mp3"_s))->addPicture();
-    session.ViewFilter = ArtKindFolderJpg;
-
-    scan();
-    EXPECT_EQ(columnOf(session.Eligible, ColumnSongName), (QStringList{u"Folder"_s, u"Bare"_s}));
-    EXPECT_EQ(session.Counts.gEligibleSongs(), 2);
-    EXPECT_EQ(session.Ineligible.rowCount(), 0);
 }
 
 TEST_F(ScanTest, CancelKeepsExactlyTheTracksProcessed) {
@@ -117,7 +99,7 @@ TEST_F(ScanTest, CancelKeepsExactlyTheTracksProcessed) {
     EXPECT_EQ(hooks.enabled, 1);
 }
 
-TEST_F(ScanTest, ReusesTheCatalogueWithoutStaleFolderFactsAndGrowsIt) {
+TEST_F(ScanTest, AReusedRecordKeepsNoStaleFolderFactsAndTheCatalogueGrows) {
     const QString guid = u"0F1E2D3C-4B5A-6978-8796-A5B4C3D2E1F0"_s;
     image(u"W/AlbumArt_{"_s + guid + u"}_Large.jpg"_s);
     image(u"W/back.png"_s);
@@ -127,23 +109,19 @@ TEST_F(ScanTest, ReusesTheCatalogueWithoutStaleFolderFactsAndGrowsIt) {
     EXPECT_EQ(session.Catalogue[1].WmpGuidLcase, guid.toLower());
     EXPECT_EQ(session.Catalogue[1].ArtTypes, ArtKindWmpLarge | ArtKindOther);
     EXPECT_EQ(session.Catalogue[1].OtherImages, QStringList{u"back.png"_s});
-    EXPECT_EQ(session.Catalogue.CatalogueCapacity(), 2);
 
     // Record 1 now describes a song in a folder without WMP images.
     first->location = song(u"P/1.mp3"_s);
     library->tracks.pop_back();
     scan();
-    EXPECT_EQ(session.Catalogue.CatalogueCapacity(), 2);
     EXPECT_EQ(session.Catalogue.CatalogueCount(), 1);
     EXPECT_TRUE(session.Catalogue[1].WmpGuidLcase.isEmpty());
     EXPECT_EQ(session.Catalogue[1].ArtTypes, 0);
     EXPECT_TRUE(session.Catalogue[1].OtherImages.isEmpty());
-    EXPECT_EQ(session.Catalogue[2].Name, u"Two"_s); // beyond the count: stale, unused
 
     for (int i = 0; i < 3; ++i)
         library->addTrack(u"More %1"_s.arg(i), song(u"M/%1.mp3"_s.arg(i)));
     scan();
-    EXPECT_EQ(session.Catalogue.CatalogueCapacity(), 4);
     EXPECT_EQ(session.Catalogue.CatalogueCount(), 4);
     EXPECT_EQ(session.Eligible.rowCount(), 4);
 }

@@ -2,16 +2,10 @@
 
 namespace testing_support {
 
-namespace {
-int firstButton(int buttons) {
-    return buttons == support::MbYesNo ? support::IdYes : support::IdOk;
-}
-} // namespace
-
 int ScriptedMessageBoxes::show(const QString& text, const QString& title, int buttons, int icon) {
     shown.append({text, title, buttons, icon, false});
     if (answers.empty())
-        return firstButton(buttons);
+        return buttons == support::MbYesNo ? support::IdYes : support::IdOk;
     const int answer = answers.front();
     answers.pop_front();
     return answer;

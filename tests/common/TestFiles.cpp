@@ -33,10 +33,6 @@ TempFolder::TempFolder() {
         ADD_FAILURE() << "cannot create a temporary folder";
 }
 
-QString TempFolder::path() const {
-    return m_dir.path();
-}
-
 QString TempFolder::file(const QString& relative) const {
     const QString full = m_dir.path() + u'/' + relative;
     QDir().mkpath(QFileInfo(full).absolutePath());

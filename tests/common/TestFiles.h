@@ -21,7 +21,7 @@ class TempFolder {
 public:
     TempFolder();
     // The folder's path without a trailing separator.
-    QString path() const;
+    QString path() const { return m_dir.path(); }
     // path() + "/" + relative; parent folders are created.
     QString file(const QString& relative) const;
     // Copies a seed file to relative (parents created) and returns the new path.

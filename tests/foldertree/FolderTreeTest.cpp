@@ -6,26 +6,32 @@
 
 namespace {
 
-TEST(FolderTree, SameTextGivesSameNonzeroNodeAndDifferentTextsDiffer) {
-    const int32_t tree = Tree_New();
-    ASSERT_NE(tree, 0);
-    const int32_t a = Tree_AddPathNode(tree, "/music/A/", 1);
+// Folders that differ only in case get their own nodes in the scan's test.
+TEST(FolderTree, EachTreeFindsItsFoldersByTheirExactBytes) {
+    const int32_t first = Tree_New();
+    const int32_t second = Tree_New();
+    ASSERT_NE(first, 0);
+    const int32_t a = Tree_AddPathNode(first, "/music/A/", 1);
     EXPECT_NE(a, 0);
-    EXPECT_EQ(Tree_AddPathNode(tree, "/music/A/", 7), a);
-    // Linux folders differ by case: two folders, two nodes.
-    const int32_t lower = Tree_AddPathNode(tree, "/music/a/", 2);
-    EXPECT_NE(lower, 0);
-    EXPECT_NE(lower, a);
-    EXPECT_EQ(Tree_FindPathNode(tree, "/music/A/"), a);
-    EXPECT_EQ(Tree_FindPathNode(tree, "/music/a/"), lower);
-    EXPECT_EQ(Tree_GetNodesCount(tree), 2);
-    Tree_Free(tree);
+    EXPECT_EQ(Tree_AddPathNode(first, "/music/A/", 7), a);
+    EXPECT_EQ(Tree_FindPathNode(first, "/music/A/"), a);
+    const std::string latin1Name("/m\xe9lodies/\xff/", 13); // not valid UTF-8
+    const int32_t node = Tree_AddPathNode(first, latin1Name, 2);
+    EXPECT_NE(node, 0);
+    EXPECT_NE(node, a);
+    EXPECT_EQ(Tree_FindPathNode(first, latin1Name), node);
+    EXPECT_EQ(Tree_FindPathNode(second, latin1Name), 0);
+    const std::string withNul("/a\0b/", 5);
+    EXPECT_NE(Tree_AddPathNode(first, withNul, 3), Tree_AddPathNode(first, "/a/", 4));
+    EXPECT_EQ(Tree_GetNodesCount(first), 4);
+    EXPECT_EQ(Tree_FindPathNode(first, "/never/added/"), 0);
+    EXPECT_EQ(Tree_FindPathNode(first, ""), 0);
+    Tree_Free(first);
+    Tree_Free(second);
 }
 
-TEST(FolderTree, LookupsOfUnknownTextsAndHandlesGiveZero) {
+TEST(FolderTree, AFreedOrZeroHandleFindsAndAddsNothing) {
     const int32_t tree = Tree_New();
-    EXPECT_EQ(Tree_FindPathNode(tree, "/never/added/"), 0);
-    EXPECT_EQ(Tree_FindPathNode(tree, ""), 0);
     Tree_Free(tree);
     // A freed handle is never valid again, not even for a tree made later.
     const int32_t next = Tree_New();
@@ -35,20 +41,6 @@ TEST(FolderTree, LookupsOfUnknownTextsAndHandlesGiveZero) {
     Tree_Free(next);
     Tree_Free(0); // does nothing
     EXPECT_EQ(Tree_AddPathNode(0, "/x/", 1), 0);
-}
-
-TEST(FolderTree, TreesAreIndependentAndBytesAreKeptExactly) {
-    const int32_t first = Tree_New();
-    const int32_t second = Tree_New();
-    const std::string latin1Name("/m\xe9lodies/\xff/", 13); // not valid UTF-8
-    const int32_t node = Tree_AddPathNode(first, latin1Name, 1);
-    EXPECT_NE(node, 0);
-    EXPECT_EQ(Tree_FindPathNode(first, latin1Name), node);
-    EXPECT_EQ(Tree_FindPathNode(second, latin1Name), 0);
-    const std::string withNul("/a\0b/", 5);
-    EXPECT_NE(Tree_AddPathNode(first, withNul, 2), Tree_AddPathNode(first, "/a/", 3));
-    Tree_Free(first);
-    Tree_Free(second);
 }
 
 } // namespace
