@@ -13,14 +13,8 @@
 
 #include <gtest/gtest.h>
 
-#include <ostream>
-
 using namespace Qt::StringLiterals;
 namespace keys = mainwindow::keys;
-
-inline void PrintTo(const QString& text, std::ostream* out) {
-    *out << text.toStdString();
-}
 
 namespace {
 

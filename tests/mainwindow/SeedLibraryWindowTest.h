@@ -14,7 +14,13 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <ostream>
 #include <utility>
+
+// Readable failure output for the texts the tests compare.
+inline void PrintTo(const QString& text, std::ostream* out) {
+    *out << text.toStdString();
+}
 
 class SeedLibraryWindowTest : public ::testing::Test {
 protected:

@@ -22,7 +22,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
-#include <QTabWidget>
 #include <QTest>
 #include <QtEndian>
 
@@ -169,30 +168,6 @@ protected:
     QStringList opened;
 };
 
-TEST_F(TrackDetailsPanelTest, EveryKindCaptionFitsBesideItsSpinControl) {
-    // The counted captions at their widest, with the counts of a song with
-    // many images; the others as the panel has them.
-    panel->OptImage(2)->setText(EmbeddedCaption(3));
-    panel->OptImage(64)->setText(OtherFileCaption(12));
-    const QWidget* page = panel->OptImage(1)->parentWidget();
-    QRect occupied;
-    for (int kind : Kinds) {
-        QRadioButton* option = panel->OptImage(kind);
-        EXPECT_GE(option->width(), option->sizeHint().width()) << option->text().toStdString();
-        occupied |= option->geometry();
-    }
-    const QRect embedded = panel->ScrollEmbedded()->geometry();
-    const QRect other = panel->ScrollOther()->geometry();
-    EXPECT_GT(embedded.left(), panel->OptImage(2)->geometry().right());
-    EXPECT_LT(embedded.right(), panel->OptImage(32)->geometry().left());
-    EXPECT_GT(other.left(), panel->OptImage(64)->geometry().right());
-    occupied |= embedded | other;
-    // Nothing runs under the picture or off the page.
-    EXPECT_LT(occupied.right(), panel->PicSongDetails()->x());
-    EXPECT_LE(panel->LabFullPath()->geometry().right(), page->width());
-    EXPECT_LE(panel->LabArtist()->geometry().right(), panel->PicSongDetails()->x());
-}
-
 TEST_F(TrackDetailsPanelTest, ThreeEmbeddedImagesAreChosenWithTheSpinControl) {
     showSong(u"01 Three.mp3"_s);
     EXPECT_EQ(panel->LabName()->text(), trackAt(u"01 Three.mp3"_s)->Name());
@@ -227,7 +202,6 @@ TEST_F(TrackDetailsPanelTest, ThreeEmbeddedImagesAreChosenWithTheSpinControl) {
     EXPECT_EQ(pictureSize(), QSize(214, 214));
     panel->ScrollEmbedded()->setValue(3);
     EXPECT_EQ(pictureSize(), QSize(160, 120));
-    EXPECT_EQ(panel->PicSongDetails()->size(), QSize(160, 120));
 }
 
 TEST_F(TrackDetailsPanelTest, ThePickedKindIsKeptForLaterSongsThatHaveIt) {
@@ -306,23 +280,12 @@ TEST_F(TrackDetailsPanelTest, AnImageDeletedSinceTheScanDoesNotFailThePanel) {
     EXPECT_TRUE(panel->PicSongDetails()->pixmap().isNull());
 }
 
-QByteArray RandomBytes() {
-    QByteArray bytes;
-    quint32 state = 12345;
-    for (int i = 0; i < 4000; ++i) {
-        state = state * 1664525u + 1013904223u;
-        bytes.append(char(state >> 24));
-    }
-    return bytes;
-}
-
 TEST(TrackDetailsBadImage, ShowsWhatItCanAndNeverDecodesTheUnreasonable) {
     const struct {
         const char* label;
         QByteArray bytes;
         QString dimensions;
     } cases[] = {
-        {"random bytes", RandomBytes(), u""_s},
         {"empty file", QByteArray(), u""_s},
         {"huge PNG header", PngHeaderClaiming(100000, 100000), u"100000 x 100000"_s},
         {"wide PNG header", PngHeaderClaiming(20000, 10), u"20000 x 10"_s},
@@ -376,27 +339,6 @@ protected:
     QStringList clipboard;
     QStringList opened;
 };
-
-TEST_F(TrackDetailsWebTest, EveryTextIsShownInFullAndNothingOverlaps) {
-    const QWidget* page = panel.ListMain()->parentWidget();
-    const QList<QWidget*> controls = page->findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
-    ASSERT_GE(controls.size(), 8);
-    for (const QWidget* control : controls) {
-        if (const auto* label = qobject_cast<const QLabel*>(control); label && label->wordWrap()) {
-            EXPECT_GE(label->height(), label->heightForWidth(label->width()))
-                << label->objectName().toStdString();
-        }
-        EXPECT_LE(control->geometry().bottom(), page->height())
-            << control->objectName().toStdString();
-        for (const QWidget* other : controls) {
-            if (other != control) {
-                EXPECT_FALSE(control->geometry().intersects(other->geometry()))
-                    << control->objectName().toStdString() << " covers "
-                    << other->objectName().toStdString();
-            }
-        }
-    }
-}
 
 TEST_F(TrackDetailsWebTest, GoNeedsASiteThenCopiesTheChosenFieldsAndOpensIt) {
     QListWidget* list = panel.ListMain();

@@ -65,7 +65,6 @@ TEST(TabTooltip, DependsOnPositionButtonsKeysAndFilter) {
         {0, 0, {}, {}, 255, EligibleWithEmbedded},
         {3794, 299, {}, {}, 2, EligibleWithEmbedded},
         {100, 100, {}, {}, 255 & ~2, EligibleForEmbedding},
-        {100, 100, {}, {}, 0, EligibleForEmbedding},
         {3795, 100, {}, {}, 255, IneligibleTip},
         {7589, 100, {}, {}, 0, IneligibleTip},
         {7590, 100, {}, {}, 255, QString()},
