@@ -22,15 +22,6 @@ protected:
     FormAbout about{nullptr, [this](const QString& address) { opened.append(address); }};
 };
 
-TEST_F(FormAboutTest, LogoIsTheApplicationIcon) {
-    QPixmap icon(32, 32);
-    icon.fill(Qt::red);
-    QApplication::setWindowIcon(QIcon(icon));
-    FormAbout withIcon;
-    EXPECT_FALSE(withIcon.ImgLogo->pixmap().isNull());
-    QApplication::setWindowIcon(QIcon());
-}
-
 TEST_F(FormAboutTest, ClickingTheLinkOpensItsTextInLowerCase) {
     about.show();
     about.LabLink->setText(u"HTTPS://Quillmoth.Example.org/"_s);
