@@ -1,7 +1,6 @@
 #include "mainwindow/StepMessages.h"
 
 #include "support/MsgBoxMaybe.h"
-#include "support/Registry.h"
 #include "support/RegistryKeys.h"
 #include "support/UiServices.h"
 
@@ -43,8 +42,7 @@ void ShowStep3Hint(support::MessageBoxes& messages, int& step3ClickCount) {
         // Users who hid the hint and still click the button body have most
         // likely forgotten where the wizards are.
         if (++step3ClickCount >= 3) {
-            support::RegDeleteValue(support::Hive::CurrentUser, support::KEY_DONT_SHOW_AGAIN,
-                                    support::MSG_KEY_STEP3);
+            support::MsgBoxMaybe_Restore();
             step3ClickCount = 0;
         }
     }

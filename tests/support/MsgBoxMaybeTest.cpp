@@ -80,4 +80,15 @@ TEST_F(MsgBoxMaybeTest, TickedBoxIsRecordedOnlyForTheAnswerThatWillBeRepeated) {
     }
 }
 
+// The Step 3 hint's third click brings back that hint and no other.
+TEST_F(MsgBoxMaybeTest, RestoreBringsBackOnlyTheStep3Hint) {
+    suppress(MSG_KEY_STEP3);
+    suppress(MSG_KEY_RUN_UPDATER);
+    MsgBoxMaybe_Restore();
+    EXPECT_FALSE(IsMsgBoxSuppressed(MSG_KEY_STEP3));
+    EXPECT_TRUE(IsMsgBoxSuppressed(MSG_KEY_RUN_UPDATER));
+    MsgBoxMaybe(boxes, Prompt, MbOk, MbInformation, MSG_KEY_STEP3, true);
+    EXPECT_EQ(boxes.shown.size(), 1);
+}
+
 } // namespace
