@@ -140,8 +140,9 @@ void trimToChange(JournalRecord& record) {
     record.newHead = after.mid(first, end - first);
 }
 
+// newHead: the plan's tag padded to exactly plan.oldHeadSize bytes.
 AudioFileFacts writeInPlace(const QString& path, const tagio::HeadRewrite& plan,
-                            const struct stat& seen) {
+                            const QByteArray& newHead, const struct stat& seen) {
     using Stage = SafeFileWrite::Stage;
     const QByteArray name = QFile::encodeName(path);
     Fd song(::open(name.constData(), O_RDWR | O_CLOEXEC | O_NOFOLLOW));
@@ -152,8 +153,7 @@ AudioFileFacts writeInPlace(const QString& path, const tagio::HeadRewrite& plan,
         throw FileFailure{LibraryError::WriteFailed,
                           u"another program changed the file at the same time."_s};
     JournalRecord record{QFileInfo(path).fileName(), now.st_size, plan.offset,
-                         readAt(song.get(), plan.oldHeadSize, plan.offset),
-                         paddedHead(plan, plan.oldHeadSize)};
+                         readAt(song.get(), plan.oldHeadSize, plan.offset), newHead};
     if (record.oldHead.size() != plan.oldHeadSize)
         throw FileFailure{LibraryError::Unreadable, u"the file could not be read whole."_s};
     trimToChange(record);
@@ -257,8 +257,10 @@ AudioFileFacts writeHeadRewrite(const QString& path, const tagio::HeadRewrite& p
     // A read-only mark is the user's: it refuses every way of writing.
     if (!(seen.st_mode & S_IWUSR))
         throw FileFailure{LibraryError::WriteFailed, u"the file is read-only."_s};
-    const bool fits = plan.oldHeadSize > 0 && plan.tag.size() <= plan.oldHeadSize &&
-                      paddedHead(plan, plan.oldHeadSize).size() == plan.oldHeadSize;
+    const QByteArray newHead = plan.oldHeadSize > 0 && plan.tag.size() <= plan.oldHeadSize
+                                   ? paddedHead(plan, plan.oldHeadSize)
+                                   : QByteArray();
+    const bool fits = plan.oldHeadSize > 0 && newHead.size() == plan.oldHeadSize;
     if (!fits && plan.offset > 0)
         throw FileFailure{LibraryError::WriteFailed, u"the new tag does not fit its place."_s};
     if (fits) {
@@ -268,7 +270,7 @@ AudioFileFacts writeHeadRewrite(const QString& path, const tagio::HeadRewrite& p
             throw systemFailure(u"the file cannot be examined"_s);
         const QString target = QFile::decodeName(resolved);
         std::free(resolved);
-        return writeInPlace(target, plan, seen);
+        return writeInPlace(target, plan, newHead, seen);
     }
     return writeAnew(path, plan, seen);
 }
